@@ -1,0 +1,30 @@
+# The README's commands. Each one installs what it lacks, configures, builds and runs.
+TEST_DIR  := build/test
+REL_DIR   := build/release
+CMAKE_GEN := -G Ninja
+
+.PHONY: deps run test bench clean
+
+deps:
+	@scripts/install-deps.sh
+
+$(REL_DIR)/build.ninja: | deps
+	cmake -S . -B $(REL_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+
+$(TEST_DIR)/build.ninja: | deps
+	cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKAVO_SANITIZE=ON
+
+run: deps $(REL_DIR)/build.ninja
+	cmake --build $(REL_DIR) --target kavo
+	$(REL_DIR)/app/kavo
+
+test: deps $(TEST_DIR)/build.ninja
+	cmake --build $(TEST_DIR)
+	cd $(TEST_DIR) && ctest --output-on-failure
+
+bench: deps $(REL_DIR)/build.ninja
+	cmake --build $(REL_DIR) --target benchmarks
+	$(REL_DIR)/bench/kavo_core_bench
+
+clean:
+	rm -rf build

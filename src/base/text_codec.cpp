@@ -1,0 +1,148 @@
+#include "base/text_codec.h"
+
+#include <cstdint>
+
+namespace kavo {
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char32_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+void AppendCodePoint(std::u16string& out, char32_t cp) {
+  if (cp < 0x10000) {
+    out.push_back(static_cast<char16_t>(cp));
+  } else {
+    cp -= 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+  }
+}
+
+// Reads one well-formed UTF-8 sequence at bytes[i]; returns its length, or 0 when the bytes
+// there are not a valid sequence (overlong, surrogate, above U+10FFFF, truncated).
+std::size_t ReadUtf8(std::string_view bytes, std::size_t i, char32_t& cp) {
+  const auto b0 = static_cast<unsigned char>(bytes[i]);
+  if (b0 < 0x80) {
+    cp = b0;
+    return 1;
+  }
+  std::size_t len;
+  char32_t min;
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    len = 2, min = 0x80, cp = b0 & 0x1F;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    len = 3, min = 0x800, cp = b0 & 0x0F;
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    len = 4, min = 0x10000, cp = b0 & 0x07;
+  } else {
+    return 0;
+  }
+  if (bytes.size() - i < len) return 0;
+  for (std::size_t k = 1; k < len; ++k) {
+    const auto b = static_cast<unsigned char>(bytes[i + k]);
+    if ((b & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || IsHighSurrogate(cp) || IsLowSurrogate(cp)) return 0;
+  return len;
+}
+
+}  // namespace
+
+std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    // ASCII runs dominate key and settings files; copy them without the general decoder.
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      out.push_back(static_cast<char16_t>(bytes[i++]));
+      continue;
+    }
+    char32_t cp;
+    const std::size_t len = ReadUtf8(bytes, i, cp);
+    if (len == 0) return std::nullopt;
+    AppendCodePoint(out, cp);
+    i += len;
+  }
+  return out;
+}
+
+std::u16string FromUtf8Lossy(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t cp;
+    const std::size_t len = ReadUtf8(bytes, i, cp);
+    if (len == 0) {
+      out.push_back(kReplacement);
+      ++i;
+    } else {
+      AppendCodePoint(out, cp);
+      i += len;
+    }
+  }
+  return out;
+}
+
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = text[i];
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+      continue;
+    }
+    if (IsHighSurrogate(cp) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (IsHighSurrogate(cp) || IsLowSurrogate(cp)) {
+      cp = kReplacement;
+    }
+    if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    }
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendUtf8(out, text);
+  return out;
+}
+
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+  std::u16string out(bytes.size() / 2, u'\0');
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    const auto lo = static_cast<unsigned char>(bytes[2 * k + (bigEndian ? 1 : 0)]);
+    const auto hi = static_cast<unsigned char>(bytes[2 * k + (bigEndian ? 0 : 1)]);
+    out[k] = static_cast<char16_t>(hi << 8 | lo);
+  }
+  return out;
+}
+
+void AppendUtf16(std::string& out, std::u16string_view text, bool bigEndian) {
+  const std::size_t start = out.size();
+  out.resize(start + 2 * text.size());
+  char* p = out.data() + start;
+  for (const char16_t u : text) {
+    const char lo = static_cast<char>(u & 0xFF);
+    const char hi = static_cast<char>(u >> 8);
+    *p++ = bigEndian ? hi : lo;
+    *p++ = bigEndian ? lo : hi;
+  }
+}
+
+}  // namespace kavo

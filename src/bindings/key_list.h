@@ -1,0 +1,48 @@
+#pragma once
+// The key list: the ordered binding lines, and the encoding of the last file loaded into it,
+// which every save writes in.
+
+#include <string>
+#include <vector>
+
+#include "base/text_file.h"
+
+namespace kavo {
+
+class KeyList {
+ public:
+  int Count() const { return static_cast<int>(lines_.size()); }
+
+  // A copy of line i; EStringListError outside 0 to Count() - 1.
+  std::u16string Line(int i) const;
+  const std::vector<std::u16string>& Lines() const { return lines_; }
+
+  void Add(std::u16string line) { lines_.push_back(std::move(line)); }
+  // Removes line i; EStringListError (list unchanged) outside the list.
+  void Delete(int i);
+  // Takes the line at current and puts it back so that it stands at newIndex. Equal indexes do
+  // nothing at all; a current index outside the list is EStringListError; a new index outside
+  // the list is brought to its nearest end, so the line is never lost.
+  void Move(int current, int newIndex);
+  void Clear() { lines_.clear(); }
+
+  // Replaces the lines with those of the file. The encoding found is remembered as soon as the
+  // file is open, even when decoding then fails (EEncodingError, lines unchanged); a file that
+  // cannot be opened is EFOpenError and changes nothing.
+  void LoadFromFile(std::u16string_view path);
+  // Writes every line followed by CR LF, in the remembered encoding (ANSI when none).
+  void SaveToFile(std::u16string_view path) const;
+
+  TextEncoding Encoding() const { return encoding_; }
+
+ private:
+  void CheckIndex(int i) const;
+
+  std::vector<std::u16string> lines_;
+  TextEncoding encoding_ = TextEncoding::None;
+};
+
+// The four bindings a bar starts with when no key file exists.
+const std::vector<std::u16string>& DefaultBindings();
+
+}  // namespace kavo

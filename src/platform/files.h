@@ -1,0 +1,36 @@
+#pragma once
+// Whole-file reading and replacing, the way the key and settings files need them.
+
+#include <string>
+#include <string_view>
+
+namespace kavo::platform {
+
+// The system's own error code of a failed call (errno, or GetLastError on Windows); 0 is none.
+using ErrorCode = int;
+
+// Reads the whole file, letting others read it meanwhile but not write it.
+ErrorCode ReadWholeFile(std::u16string_view path, std::string& bytes);
+
+// True when a file, not a folder, exists at path.
+bool IsExistingFile(std::u16string_view path);
+
+// The path made absolute, without asking the file system whether it exists.
+std::u16string FullPath(std::u16string_view path);
+
+// The system's description of an error code, untrimmed.
+std::u16string ErrorText(ErrorCode code);
+
+enum class SaveStage { Done, Create, Write };
+
+struct SaveResult {
+  SaveStage stage = SaveStage::Done;
+  ErrorCode code = 0;
+};
+
+// Replaces the file at path with bytes so that a failure never leaves it cut short: the bytes go
+// to a new file beside it, which replaces the old one only once all of them are written. A
+// read-only target is refused (Create) and left untouched; a failure while writing is Write.
+SaveResult ReplaceWholeFile(std::u16string_view path, std::string_view bytes);
+
+}  // namespace kavo::platform
