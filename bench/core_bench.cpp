@@ -173,8 +173,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
  private:
   void Print(const std::string& label, const std::string& measured, const std::string& base) {
     if (!times_.count(measured) || !times_.count(base)) return;
-    std::printf("  %-14s %8.3f ms vs %8.3f ms  = %5.1fx\n", label.c_str(), times_[measured] / 1e6,
-                times_[base] / 1e6, times_[measured] / times_[base]);
+    std::printf("  %-14s %8.3f ms vs %8.3f ms  = %5.1fx\n", label.c_str(), times_[measured],
+                times_[base], times_[measured] / times_[base]);
   }
   std::map<std::string, double> times_;
 };

@@ -1,6 +1,8 @@
 #include "base/text_codec.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace kavo {
 namespace {
@@ -56,21 +58,53 @@ std::size_t ReadUtf8(std::string_view bytes, std::size_t i, char32_t& cp) {
 }  // namespace
 
 std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
+  const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+  // Plain ASCII, the usual case, widens in one go.
+  if (std::all_of(src, src + bytes.size(), [](unsigned char b) { return b < 0x80; })) {
+    return std::u16string(src, src + bytes.size());
+  }
+  // Never more code units than bytes: decode into a buffer of that size, then trim.
+  std::u16string out(bytes.size(), u'\0');
+  char16_t* dst = out.data();
   for (std::size_t i = 0; i < bytes.size();) {
-    // ASCII runs dominate key and settings files; copy them without the general decoder.
-    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-      out.push_back(static_cast<char16_t>(bytes[i++]));
+    if (src[i] < 0x80) {
+      *dst++ = src[i++];
       continue;
     }
     char32_t cp;
     const std::size_t len = ReadUtf8(bytes, i, cp);
     if (len == 0) return std::nullopt;
-    AppendCodePoint(out, cp);
+    if (cp < 0x10000) {
+      *dst++ = static_cast<char16_t>(cp);
+    } else {
+      *dst++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+      *dst++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    }
     i += len;
   }
+  out.resize(static_cast<std::size_t>(dst - out.data()));
   return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    // Skip ASCII eight bytes at a time.
+    std::uint64_t word;
+    if (bytes.size() - i >= 8 &&
+        (std::memcpy(&word, bytes.data() + i, 8), (word & 0x8080808080808080ull) == 0)) {
+      i += 8;
+      continue;
+    }
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    char32_t cp;
+    const std::size_t len = ReadUtf8(bytes, i, cp);
+    if (len == 0) return false;
+    i += len;
+  }
+  return true;
 }
 
 std::u16string FromUtf8Lossy(std::string_view bytes) {

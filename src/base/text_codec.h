@@ -12,6 +12,9 @@ namespace kavo {
 // Strict UTF-8 to UTF-16; nullopt on any byte sequence that is not valid UTF-8.
 std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes);
 
+// True when the bytes are strictly valid UTF-8.
+bool IsValidUtf8(std::string_view bytes);
+
 // UTF-8 to UTF-16, each invalid sequence becoming U+FFFD.
 std::u16string FromUtf8Lossy(std::string_view bytes);
 

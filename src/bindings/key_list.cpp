@@ -38,9 +38,7 @@ void KeyList::LoadFromFile(std::u16string_view path) {
   const std::string bytes = ReadFileBytes(path);
   const DetectedEncoding detected = DetectEncoding(bytes);
   encoding_ = detected.encoding;
-  const std::u16string text =
-      DecodeBody(std::string_view(bytes).substr(detected.signatureLength), detected.encoding);
-  lines_ = SplitLines(text);
+  lines_ = DecodeLines(std::string_view(bytes).substr(detected.signatureLength), detected.encoding);
 }
 
 void KeyList::SaveToFile(std::u16string_view path) const {

@@ -3,15 +3,20 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <bit>
 #include <cerrno>
 #include <clocale>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 
 #include "platform/code_page.h"
 
 namespace kavo::platform {
 namespace {
+
+// iconv speaks UTF-16LE straight into char16_t buffers.
+static_assert(std::endian::native == std::endian::little);
 
 struct KnownCodePage {
   unsigned id;
@@ -44,74 +49,119 @@ class IconvHandle {
   iconv_t cd_;
 };
 
+// A character set converted through iconv. Single-byte code pages (the common legacy case) are
+// read into a 256-entry table once, since iconv's per-call cost dominates short texts.
 class IconvCodePage final : public CodePage {
  public:
-  IconvCodePage(unsigned id, std::string name) : id_(id), name_(std::move(name)) {}
+  IconvCodePage(unsigned id, std::string name) : id_(id), name_(std::move(name)) {
+    BuildSingleByteTable();
+  }
 
   unsigned Id() const override { return id_; }
 
   std::u16string Decode(std::string_view bytes) const override {
-    IconvHandle cd("UTF-16LE", name_.c_str());
-    std::u16string out;
-    if (!cd.ok()) return out;
-    out.reserve(bytes.size());
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    std::string buffer(4096, '\0');
-    while (inLeft > 0) {
-      char* dst = buffer.data();
-      std::size_t dstLeft = buffer.size();
-      const std::size_t rc = iconv(cd.get(), &in, &inLeft, &dst, &dstLeft);
-      AppendUnits(out, buffer.data(), buffer.size() - dstLeft);
-      if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-        // An invalid or cut-off sequence: one substitute, then go on after its first byte.
-        out.push_back(u'\uFFFD');
-        ++in, --inLeft;
-        iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+    if (singleByte_) {
+      std::u16string out(bytes.size(), u'\0');
+      for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out[i] = decode_[static_cast<unsigned char>(bytes[i])];
       }
+      return out;
     }
-    return out;
+    return DecodeWithIconv(bytes);
   }
 
   std::optional<std::string> Encode(std::u16string_view text) const override {
+    if (singleByte_) {
+      std::string out(text.size(), '\0');
+      for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i];
+        if (u < 0x80 && asciiCompatible_) {
+          out[i] = static_cast<char>(u);
+          continue;
+        }
+        const auto it = encode_.find(u);
+        if (it == encode_.end()) return std::nullopt;
+        out[i] = static_cast<char>(it->second);
+      }
+      return out;
+    }
+    return EncodeWithIconv(text);
+  }
+
+ private:
+  void BuildSingleByteTable() {
+    IconvHandle cd("UTF-16LE", name_.c_str());
+    if (!cd.ok()) return;
+    bool ascii = true;
+    for (unsigned b = 0; b < 256; ++b) {
+      char in[1] = {static_cast<char>(b)};
+      char outBytes[8];
+      char* src = in;
+      std::size_t srcLeft = 1;
+      char* dst = outBytes;
+      std::size_t dstLeft = sizeof outBytes;
+      iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+      const std::size_t rc = iconv(cd.get(), &src, &srcLeft, &dst, &dstLeft);
+      if (rc == static_cast<std::size_t>(-1) && errno == EINVAL) return;  // a lead byte
+      if (rc == static_cast<std::size_t>(-1) || sizeof outBytes - dstLeft != 2) {
+        decode_[b] = u'\uFFFD';
+        continue;
+      }
+      decode_[b] = static_cast<char16_t>(static_cast<unsigned char>(outBytes[0]) |
+                                         static_cast<unsigned char>(outBytes[1]) << 8);
+      if (b < 0x80 && decode_[b] != b) ascii = false;
+      if (decode_[b] >= 0x80 || !ascii) encode_.emplace(decode_[b], static_cast<unsigned char>(b));
+    }
+    asciiCompatible_ = ascii;
+    singleByte_ = true;
+  }
+
+  std::u16string DecodeWithIconv(std::string_view bytes) const {
+    IconvHandle cd("UTF-16LE", name_.c_str());
+    std::u16string out;
+    if (!cd.ok()) return out;
+    // Up to two code units per byte covers every multi-byte legacy encoding.
+    out.resize(bytes.size() * 2);
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* dst = reinterpret_cast<char*>(out.data());
+    std::size_t dstLeft = out.size() * 2;
+    while (inLeft > 0) {
+      if (iconv(cd.get(), &in, &inLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1)) break;
+      // An invalid or cut-off sequence: one substitute, then go on after its first byte.
+      const char16_t substitute = u'\uFFFD';
+      std::memcpy(dst, &substitute, 2);
+      dst += 2, dstLeft -= 2;
+      ++in, --inLeft;
+      iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+    }
+    out.resize(static_cast<std::size_t>(dst - reinterpret_cast<char*>(out.data())) / 2);
+    return out;
+  }
+
+  std::optional<std::string> EncodeWithIconv(std::u16string_view text) const {
     IconvHandle cd(name_.c_str(), "UTF-16LE");
     if (!cd.ok()) return std::nullopt;
-    std::string src;
-    src.reserve(text.size() * 2);
-    for (const char16_t u : text) {
-      src.push_back(static_cast<char>(u & 0xFF));
-      src.push_back(static_cast<char>(u >> 8));
-    }
-    std::string out(text.size() * 2 + 16, '\0');
+    std::string src(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    std::string out(text.size() * 4 + 16, '\0');
     char* in = src.data();
     std::size_t inLeft = src.size();
     char* dst = out.data();
     std::size_t dstLeft = out.size();
-    while (true) {
-      const std::size_t rc = iconv(cd.get(), &in, &inLeft, &dst, &dstLeft);
-      if (rc != static_cast<std::size_t>(-1)) break;
-      if (errno != E2BIG) return std::nullopt;  // no exact representation
-      const std::size_t used = out.size() - dstLeft;
-      out.resize(out.size() * 2);
-      dst = out.data() + used;
-      dstLeft = out.size() - used;
+    if (iconv(cd.get(), &in, &inLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1)) {
+      return std::nullopt;  // no exact representation
     }
-    // Flush any shift state of stateful encodings.
-    iconv(cd.get(), nullptr, nullptr, &dst, &dstLeft);
+    iconv(cd.get(), nullptr, nullptr, &dst, &dstLeft);  // flush any shift state
     out.resize(out.size() - dstLeft);
     return out;
   }
 
- private:
-  static void AppendUnits(std::u16string& out, const char* bytes, std::size_t n) {
-    for (std::size_t i = 0; i + 1 < n; i += 2) {
-      out.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                          static_cast<unsigned char>(bytes[i + 1]) << 8));
-    }
-  }
-
   unsigned id_;
   std::string name_;
+  bool singleByte_ = false;
+  bool asciiCompatible_ = false;
+  char16_t decode_[256] = {};
+  std::unordered_map<char16_t, unsigned char> encode_;
 };
 
 std::unique_ptr<CodePage> MakeFromCodeset(const char* codeset) {

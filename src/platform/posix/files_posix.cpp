@@ -60,10 +60,12 @@ ErrorCode ReadWholeFile(std::u16string_view path, std::string& bytes) {
   if (::fstat(fd.get(), &st) != 0) return errno;
   if (S_ISDIR(st.st_mode)) return EISDIR;
   std::string data;
-  data.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0);
+  // One byte more than the size, so the read that finds the end needs no bigger buffer.
+  data.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1
+                                                     : 4096);
   std::size_t used = 0;
   while (true) {
-    if (used == data.size()) data.resize(data.size() < 4096 ? 4096 : data.size() * 2);
+    if (used == data.size()) data.resize(data.size() * 2);
     const ssize_t n = ::read(fd.get(), data.data() + used, data.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
