@@ -6,7 +6,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev
+  qt6-base-dev libx11-dev libxtst-dev libxext-dev libxdo-dev
+  xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
+  fonts-noto-cjk
 )
 
 missing=()

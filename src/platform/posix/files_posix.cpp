@@ -62,7 +62,7 @@ ErrorCode ReadWholeFile(std::u16string_view path, std::string& bytes) {
   std::string data;
   // One byte more than the size, so the read that finds the end needs no bigger buffer.
   data.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1
-                                                     : 4096);
+                                                    : 4096);
   std::size_t used = 0;
   while (true) {
     if (used == data.size()) data.resize(data.size() * 2);

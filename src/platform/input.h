@@ -1,0 +1,57 @@
+#pragma once
+// What the bar needs of the desktop: the foreground window and its title, bringing a window to
+// the front, and synthesised key strokes into whatever has the keyboard focus.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavo::platform {
+
+// A top-level window of the desktop (an X11 window id, or an HWND); 0 is none.
+using WindowHandle = std::uintptr_t;
+
+// One key going down or up: a Windows virtual-key code (only its low 8 bits count), or a
+// character to be typed with whatever key and level produce it on the active layout.
+struct KeyStroke {
+  enum class Kind { VirtualKey, Character };
+  Kind kind = Kind::VirtualKey;
+  std::int32_t code = 0;
+  bool release = false;
+
+  bool operator==(const KeyStroke&) const = default;
+};
+
+class InputBackend {
+ public:
+  virtual ~InputBackend() = default;
+
+  // False where this desktop cannot be typed into (a session that is not X11, say).
+  virtual bool CanType() const = 0;
+  // The window in front: the active top-level window, 0 when there is none.
+  virtual WindowHandle ForegroundWindow() = 0;
+  // The window's title, at most 259 UTF-16 units; empty when it has none or is gone.
+  virtual std::u16string WindowTitle(WindowHandle window) = 0;
+  // The process that owns the window, 0 when unknown.
+  virtual std::int64_t WindowProcess(WindowHandle window) = 0;
+  // Brings the window to the front with the keyboard focus, and returns once it has it (or a
+  // short while has passed). A window of 0, or one that is gone, is left alone.
+  virtual void BringWindowToTop(WindowHandle window) = 0;
+  // Sends the strokes, in order, to whatever has the keyboard focus.
+  virtual void SendKeys(const std::vector<KeyStroke>& strokes) = 0;
+
+  struct Rect {
+    int x, y, width, height;
+  };
+  // Limits where the window takes mouse presses: outside these rectangles (window coordinates,
+  // device pixels) presses reach what lies below. An empty list gives the whole window back.
+  virtual void SetInputShape(WindowHandle window, const std::vector<Rect>& rects) = 0;
+};
+
+// The backend for this desktop. platformName is the toolkit's name for the session ("xcb" on
+// X11); where the backend does not apply it returns one that cannot type.
+std::unique_ptr<InputBackend> MakeInputBackend(std::string_view platformName);
+
+}  // namespace kavo::platform

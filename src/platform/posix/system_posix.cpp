@@ -1,0 +1,73 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <clocale>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+
+#include "base/text_codec.h"
+#include "platform/system.h"
+
+namespace kavo::platform {
+
+std::u16string ExecutablePath() {
+  std::string buffer(4096, '\0');
+  const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (n <= 0) return u"";
+  buffer.resize(static_cast<std::size_t>(n));
+  return FromUtf8Lossy(buffer);
+}
+
+std::u16string FolderOf(std::u16string_view path) {
+  const auto slash = path.find_last_of(u'/');
+  return slash == std::u16string_view::npos ? u"./" : std::u16string(path.substr(0, slash + 1));
+}
+
+std::u16string ExecutableFileName() {
+  const std::u16string path = ExecutablePath();
+  return path.substr(FolderOf(path).size());
+}
+
+std::u16string SystemDefaultLocaleName() {
+  // The locale the user's session asks for, as the C library resolves it.
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return FromUtf8Lossy(value);
+  }
+  const char* current = std::setlocale(LC_MESSAGES, nullptr);
+  return FromUtf8Lossy(current ? current : "C");
+}
+
+namespace {
+
+int g_closePipe[2] = {-1, -1};
+
+extern "C" void OnCloseSignal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(g_closePipe[1], &byte, 1);
+  errno = saved;
+}
+
+}  // namespace
+
+int CloseRequestDescriptor() {
+  if (g_closePipe[0] >= 0) return g_closePipe[0];
+  if (::pipe2(g_closePipe, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
+  struct sigaction action {};
+  action.sa_handler = OnCloseSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (const int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &action, nullptr);
+  return g_closePipe[0];
+}
+
+void AcknowledgeCloseRequest() {
+  char buffer[64];
+  while (::read(g_closePipe[0], buffer, sizeof buffer) > 0) {
+  }
+}
+
+}  // namespace kavo::platform

@@ -1,0 +1,27 @@
+#pragma once
+// Facts about the system the program runs on.
+
+#include <string>
+
+namespace kavo::platform {
+
+// Full path of the running executable.
+std::u16string ExecutablePath();
+
+// The folder of a path, ending in its separator.
+std::u16string FolderOf(std::u16string_view path);
+
+// The system's default locale name ("ja-JP", "ja_JP.UTF-8", "en_US.UTF-8", ...).
+std::u16string SystemDefaultLocaleName();
+
+// The file name of the running executable, for messages.
+std::u16string ExecutableFileName();
+
+// A descriptor that becomes readable when the session asks the program to end (SIGTERM,
+// SIGINT, SIGHUP); -1 where there is none.
+int CloseRequestDescriptor();
+
+// Consumes the pending requests on that descriptor.
+void AcknowledgeCloseRequest();
+
+}  // namespace kavo::platform

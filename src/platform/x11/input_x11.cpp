@@ -1,0 +1,316 @@
+// The input backend for X11: EWMH for the active window and activation (through libxdo), XTest
+// for the key strokes.
+//
+// Key events go through XTest directly rather than libxdo's key sequences: those add a key's own
+// modifier mask when the key is itself a modifier (so Ctrl would be pressed twice), release Shift
+// before the shifted key, and lock the keyboard group around every key. The bar must deliver the
+// exact press and release order of a binding.
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
+#include <time.h>
+
+extern "C" {
+#include <xdo.h>
+}
+
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <thread>
+
+#include "base/text_codec.h"
+#include "platform/input.h"
+#include "platform/x11/keymap_x11.h"
+#include "platform/x11/x_error_trap.h"
+
+namespace kavo::platform {
+namespace {
+
+using x11::XErrorTrap;
+
+constexpr std::size_t kTitleUnits = 259;
+constexpr auto kActivationWait = std::chrono::milliseconds(250);
+
+class X11InputBackend final : public InputBackend {
+ public:
+  explicit X11InputBackend(Display* display)
+      : display_(display), xdo_(xdo_new_with_opened_display(display, nullptr, 1)) {
+    if (xdo_) xdo_->quiet = 1;
+    netActiveWindow_ = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+    netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
+    netWmPid_ = XInternAtom(display_, "_NET_WM_PID", False);
+    utf8String_ = XInternAtom(display_, "UTF8_STRING", False);
+    wmState_ = XInternAtom(display_, "WM_STATE", False);
+  }
+
+  ~X11InputBackend() override {
+    keymap_.Restore();
+    if (xdo_) {
+      xdo_free(xdo_);  // closes the display too
+    } else {
+      XCloseDisplay(display_);
+    }
+  }
+
+  bool CanType() const override { return xdo_ != nullptr; }
+
+  WindowHandle ForegroundWindow() override {
+    XErrorTrap trap(display_);
+    if (HasWindowManager()) {
+      const Window active = ActiveWindow();
+      if (!trap.Failed()) return active;
+    }
+    // No window manager to ask: the top-level window holding the focus.
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    if (focus == None || focus == PointerRoot) return 0;
+    const Window top = TopLevelOf(focus);
+    return trap.Failed() ? 0 : top;
+  }
+
+  std::u16string WindowTitle(WindowHandle window) override {
+    if (window == 0) return u"";
+    XErrorTrap trap(display_);
+    std::u16string title;
+    if (auto utf8 = StringProperty(window, netWmName_, utf8String_)) {
+      title = FromUtf8Lossy(*utf8);
+    } else {
+      XTextProperty text{};
+      if (XGetWMName(display_, window, &text) && text.value) {
+        char** list = nullptr;
+        int count = 0;
+        if (Xutf8TextPropertyToTextList(display_, &text, &list, &count) >= Success && count > 0 &&
+            list) {
+          title = FromUtf8Lossy(list[0]);
+        }
+        if (list) XFreeStringList(list);
+        XFree(text.value);
+      }
+    }
+    if (trap.Failed()) return u"";
+    if (const auto nul = title.find(u'\0'); nul != std::u16string::npos) title.resize(nul);
+    if (title.size() > kTitleUnits) title.resize(kTitleUnits);
+    return title;
+  }
+
+  std::int64_t WindowProcess(WindowHandle window) override {
+    if (window == 0) return 0;
+    XErrorTrap trap(display_);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::int64_t pid = 0;
+    if (XGetWindowProperty(display_, window, netWmPid_, 0, 1, False, XA_CARDINAL, &type, &format,
+                           &count, &after, &data) == Success &&
+        data && format == 32 && count == 1) {
+      pid = static_cast<std::int64_t>(*reinterpret_cast<unsigned long*>(data));
+    }
+    if (data) XFree(data);
+    return trap.Failed() ? 0 : pid;
+  }
+
+  void BringWindowToTop(WindowHandle window) override {
+    if (window == 0) return;
+    XErrorTrap trap(display_);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display_, window, &attributes) || trap.Failed()) return;  // gone
+    if (HasFocus(window)) return;
+
+    if (HasWindowManager() && xdo_) {
+      // Activation is asynchronous: ask the window manager, then wait until it is done, or keys
+      // sent at once would land in the window that is still in front.
+      xdo_activate_window(xdo_, window);
+    } else {
+      XRaiseWindow(display_, window);
+      XSetInputFocus(display_, window, RevertToParent, CurrentTime);
+    }
+    XFlush(display_);
+    const auto deadline = std::chrono::steady_clock::now() + kActivationWait;
+    while (!HasFocus(window) && !trap.Failed() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+
+  void SendKeys(const std::vector<KeyStroke>& strokes) override {
+    if (!CanType() || strokes.empty()) return;
+    x11::Keymap& keymap = keymap_;
+    // Plan every key before the first event, so that a binding is sent whole or not at all.
+    std::vector<x11::KeyPlan> plans;
+    plans.reserve(strokes.size());
+    for (const KeyStroke& stroke : strokes) {
+      const bool virtualKey = stroke.kind == KeyStroke::Kind::VirtualKey;
+      const KeySym keysym = virtualKey ? x11::VirtualKeyToKeysym(stroke.code)
+                                       : x11::CharacterToKeysym(static_cast<char16_t>(stroke.code));
+      plans.push_back(keymap.Plan(keysym, virtualKey));
+    }
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
+      const x11::KeyPlan& plan = plans[i];
+      if (plan.keycode == 0) continue;
+      if (!strokes[i].release) {
+        for (const KeyCode mod : plan.modifiers)
+          XTestFakeKeyEvent(display_, mod, True, CurrentTime);
+        XTestFakeKeyEvent(display_, plan.keycode, True, CurrentTime);
+      } else {
+        XTestFakeKeyEvent(display_, plan.keycode, False, CurrentTime);
+        for (auto mod = plan.modifiers.rbegin(); mod != plan.modifiers.rend(); ++mod) {
+          XTestFakeKeyEvent(display_, *mod, False, CurrentTime);
+        }
+      }
+    }
+    XSync(display_, False);
+  }
+
+  void SetInputShape(WindowHandle window, const std::vector<Rect>& rects) override {
+    Display* display = display_;
+    if (window == 0) return;
+    int event = 0, error = 0;
+    if (!XShapeQueryExtension(display, &event, &error)) return;
+    XErrorTrap trap(display);
+    if (rects.empty()) {
+      XShapeCombineMask(display, window, ShapeInput, 0, 0, None, ShapeSet);
+    } else {
+      std::vector<XRectangle> xrects;
+      xrects.reserve(rects.size());
+      for (const Rect& r : rects) {
+        xrects.push_back({static_cast<short>(r.x), static_cast<short>(r.y),
+                          static_cast<unsigned short>(r.width),
+                          static_cast<unsigned short>(r.height)});
+      }
+      XShapeCombineRectangles(display, window, ShapeInput, 0, 0, xrects.data(),
+                              static_cast<int>(xrects.size()), ShapeSet, Unsorted);
+    }
+    XFlush(display);
+  }
+
+ private:
+  bool HasWindowManager() {
+    // EWMH: a window manager that keeps _NET_ACTIVE_WINDOW has it on the root window.
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool has =
+        XGetWindowProperty(display_, DefaultRootWindow(display_), netActiveWindow_, 0, 1, False,
+                           XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        type == XA_WINDOW;
+    if (data) XFree(data);
+    return has;
+  }
+
+  Window ActiveWindow() {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    Window active = 0;
+    if (XGetWindowProperty(display_, DefaultRootWindow(display_), netActiveWindow_, 0, 1, False,
+                           XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        data && count == 1) {
+      active = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+    }
+    if (data) XFree(data);
+    return active;
+  }
+
+  // True when the keyboard focus is in the window (or in one of its children) and, under a
+  // window manager, the window is the active one.
+  bool HasFocus(Window window) {
+    if (HasWindowManager() && ActiveWindow() != window) return false;
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    for (Window w = focus; w != None && w != PointerRoot;) {
+      if (w == window) return true;
+      Window root = None, parent = None, *children = nullptr;
+      unsigned count = 0;
+      if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return false;
+      if (children) XFree(children);
+      if (w == root) return false;
+      w = parent;
+    }
+    return false;
+  }
+
+  // The client window that holds w: the nearest ancestor with WM_STATE, else the child of root.
+  Window TopLevelOf(Window w) {
+    Window topLevel = w;
+    while (true) {
+      if (HasProperty(w, wmState_)) return w;
+      Window root = None, parent = None, *children = nullptr;
+      unsigned count = 0;
+      if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return topLevel;
+      if (children) XFree(children);
+      if (parent == root || parent == None) return w;
+      w = parent;
+      topLevel = w;
+    }
+  }
+
+  bool HasProperty(Window w, Atom property) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool has = XGetWindowProperty(display_, w, property, 0, 0, False, AnyPropertyType, &type,
+                                        &format, &count, &after, &data) == Success &&
+                     type != None;
+    if (data) XFree(data);
+    return has;
+  }
+
+  std::optional<std::string> StringProperty(Window w, Atom property, Atom expectedType) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::optional<std::string> value;
+    if (XGetWindowProperty(display_, w, property, 0, 4096, False, expectedType, &type, &format,
+                           &count, &after, &data) == Success &&
+        type == expectedType && format == 8 && data) {
+      value.emplace(reinterpret_cast<const char*>(data), count);
+    }
+    if (data) XFree(data);
+    return value;
+  }
+
+  Display* display_;
+  xdo_t* xdo_;
+  x11::Keymap keymap_{display_};
+  Atom netActiveWindow_, netWmName_, netWmPid_, utf8String_, wmState_;
+};
+
+// Where the session is not X11 the bar still runs; it just cannot reach other programs.
+class UnavailableInputBackend final : public InputBackend {
+ public:
+  bool CanType() const override { return false; }
+  WindowHandle ForegroundWindow() override { return 0; }
+  std::u16string WindowTitle(WindowHandle) override { return u""; }
+  std::int64_t WindowProcess(WindowHandle) override { return 0; }
+  void BringWindowToTop(WindowHandle) override {}
+  void SendKeys(const std::vector<KeyStroke>&) override {}
+  void SetInputShape(WindowHandle, const std::vector<Rect>&) override {}
+};
+
+}  // namespace
+
+std::unique_ptr<InputBackend> MakeInputBackend(std::string_view platformName) {
+  if (platformName == "xcb") {
+    // A connection of our own: waiting for activation must not read the toolkit's events.
+    if (Display* display = XOpenDisplay(nullptr)) {
+      int event = 0, error = 0, major = 0, minor = 0;
+      if (XTestQueryExtension(display, &event, &error, &major, &minor)) {
+        return std::make_unique<X11InputBackend>(display);
+      }
+      XCloseDisplay(display);
+    }
+  }
+  return std::make_unique<UnavailableInputBackend>();
+}
+
+}  // namespace kavo::platform

@@ -1,0 +1,52 @@
+#pragma once
+// From Windows virtual-key codes and characters to the keys of this X keyboard.
+
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace kavo::platform::x11 {
+
+// The keysym a virtual-key code stands for (only its low 8 bits count); NoSymbol for codes with
+// no key here.
+KeySym VirtualKeyToKeysym(std::int32_t code);
+
+// The keysym that types a UTF-16 character.
+KeySym CharacterToKeysym(char16_t character);
+
+// A key to press for a keysym: its keycode, and the modifier keys to hold around it so that the
+// keysym comes out (Shift, or the layout's level modifier).
+struct KeyPlan {
+  KeyCode keycode = 0;
+  std::vector<KeyCode> modifiers;
+};
+
+class Keymap {
+ public:
+  explicit Keymap(Display* display);
+  ~Keymap();
+  Keymap(const Keymap&) = delete;
+  Keymap& operator=(const Keymap&) = delete;
+
+  // A plan for the keysym. anyLevel: the physical key is what counts (a virtual key), so no
+  // modifiers are added; otherwise the level that produces the keysym in the active group.
+  // A keysym the keyboard lacks is bound to a spare keycode. The binding stays until Restore():
+  // programs look the keysym up when they handle the event, which may be after a prompt undo,
+  // and a later plan for the same keysym finds it bound already.
+  KeyPlan Plan(KeySym keysym, bool anyLevel);
+  // Undoes the bindings Plan made.
+  void Restore();
+
+  // How many keysyms may stay bound; the oldest binding makes way for a new one.
+  static constexpr std::size_t kMaxBound = 8;
+
+ private:
+  KeyCode SpareKeycode();
+  KeyCode ModifierKey(unsigned mask);
+
+  Display* display_;
+  std::vector<KeyCode> bound_;
+};
+
+}  // namespace kavo::platform::x11

@@ -1,0 +1,427 @@
+#include "ui/Unit1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <cmath>
+
+#include "bindings/comma_rule.h"
+#include "bindings/key_strokes.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "ui/Unit2.h"
+#include "ui/error_guard.h"
+
+namespace kavo {
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+constexpr int kStripHeight = 20;
+constexpr int kSpacerHeight = 4;
+constexpr int kSquare = 20;
+constexpr int kLabelMargin = 6;
+// The drop shadow: black at 60 %, 3 pixels away at 45 degrees, blurred within 6 pixels.
+constexpr double kShadowDistance = 3;
+constexpr double kShadowBlur = 6;
+constexpr int kShadowAlpha = 153;
+
+QString Q(const std::u16string& text) {
+  return QString::fromStdU16String(text);
+}
+
+}  // namespace
+
+TRectangle::TRectangle(QColor fill, QWidget* parent) : QWidget(parent), fill_(fill) {}
+
+void TRectangle::paintEvent(QPaintEvent*) {
+  QPainter(this).fillRect(rect(), fill_);
+}
+
+void TRectangle::mousePressEvent(QMouseEvent* event) {
+  leftDown_ = event->button() == Qt::LeftButton;
+  emit Pressed();
+}
+
+void TRectangle::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click = leftDown_ && event->button() == Qt::LeftButton &&
+                     rect().contains(event->position().toPoint());
+  leftDown_ = false;
+  if (click) emit Clicked();
+}
+
+void TPressArea::mousePressEvent(QMouseEvent*) {
+  emit Pressed();
+}
+
+TForm1::TForm1(platform::InputBackend& input, std::u16string homePath)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus),
+      HomePath(std::move(homePath)),
+      input_(input) {
+  Form1 = this;
+  setWindowTitle(QStringLiteral("Form1"));
+  // Nothing is painted where no control draws: those pixels are see-through.
+  setAttribute(Qt::WA_TranslucentBackground);
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setGeometry(0, 0, 257, 130);
+  BuildComponents();
+  FormCreate();
+  StartPolling();
+}
+
+TForm1::~TForm1() {
+  if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::BuildComponents() {
+  Layout1 = new QWidget(this);
+  Rectangle2 = new TRectangle(QColor(0x41, 0x69, 0xE1), Layout1);  // royal blue
+  Label1 = new QLabel(Layout1);
+  QPalette labelPalette = Label1->palette();
+  labelPalette.setColor(QPalette::WindowText, QColor(0xFF, 0x7F, 0x50));  // coral
+  Label1->setPalette(labelPalette);
+  Rectangle1 = new TRectangle(QColor(0x00, 0x80, 0x00), Layout1);  // green
+  ShadowEffect1 = new QGraphicsDropShadowEffect(Layout1);
+  ShadowEffect1->setColor(QColor(0, 0, 0, kShadowAlpha));
+  ShadowEffect1->setOffset(kShadowDistance * std::cos(M_PI / 4),
+                           kShadowDistance * std::sin(M_PI / 4));
+  ShadowEffect1->setBlurRadius(kShadowBlur);
+  Layout1->setGraphicsEffect(ShadowEffect1);
+  Layout2 = new QWidget(this);
+  ButtonArea = new TPressArea(this);
+  FlowLayout1 = new TFlowLayout(ButtonArea);
+  connect(FlowLayout1, &TFlowLayout::Flowed, this, [this] { UpdateInputShape(); });
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, Guarded([this] { Timer1Timer(); }));
+  connect(Rectangle2, &TRectangle::Clicked, this, Guarded([this] { Rectangle2Click(); }));
+
+  PopupMenu1 = new QMenu(this);
+  SettingMenu = PopupMenu1->addAction(QStringLiteral("Settings"));
+  ResizeMenu = PopupMenu1->addAction(QStringLiteral("ReSize"));
+  ResizeMenu->setCheckable(true);
+  ReAcquire = PopupMenu1->addAction(QStringLiteral("ReAcquire"));
+  KeyBindMenu = PopupMenu1->addAction(QStringLiteral("OpenKeyBind"));
+  SaveAsKeyMenu = PopupMenu1->addAction(QStringLiteral("SaveAsKeyBind"));
+  MenuItem1 = PopupMenu1->addSeparator();
+  MinimizedMenu = PopupMenu1->addAction(QStringLiteral("Minimized"));
+  CloseMenu = PopupMenu1->addAction(QStringLiteral("Close"));
+  connect(SettingMenu, &QAction::triggered, this, Guarded([this] { SettingMenuClick(); }));
+  connect(ReAcquire, &QAction::triggered, this, Guarded([this] { ReAcquireClick(); }));
+  connect(MinimizedMenu, &QAction::triggered, this, Guarded([this] { MinimizedMenuClick(); }));
+  connect(CloseMenu, &QAction::triggered, this, Guarded([this] { CloseMenuClick(); }));
+
+  // The session asking the program to end closes the bar as the menu does.
+  const int fd = platform::CloseRequestDescriptor();
+  if (fd >= 0) {
+    closeRequests_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(closeRequests_, &QSocketNotifier::activated, this, [this] {
+      platform::AcknowledgeCloseRequest();
+      close();
+    });
+  }
+}
+
+void TForm1::FormCreate() {
+  // 1. Stay on top: set with the window's flags.
+  // 2.
+  KeyMenu = std::make_unique<KeyList>();
+  // 3.
+  if (platform::SystemDefaultLocaleName().find(u"ja") != std::u16string::npos) {
+    SettingMenu->setText(QStringLiteral("設定"));
+    ResizeMenu->setText(QStringLiteral("サイズ変更"));
+    ReAcquire->setText(QStringLiteral("アプリ再取得"));
+    KeyBindMenu->setText(QStringLiteral("KeyBind読込み"));
+    SaveAsKeyMenu->setText(QStringLiteral("KeyBind別名保存"));
+    MinimizedMenu->setText(QStringLiteral("最小化"));
+    CloseMenu->setText(QStringLiteral("終了"));
+  }
+  // 4.
+  if (HomePath.empty()) HomePath = platform::FolderOf(platform::ExecutablePath());
+  // 5.
+  Ini.SetPath(HomePath + u"Kavo.ini");
+  // 6.
+  LoadSettings();
+  // 7.
+  FlowLayout1->SetHorizontalGap(static_cast<float>(Bgh));
+  FlowLayout1->SetVerticalGap(static_cast<float>(Bgv));
+  // 8.
+  if (isShadow) {
+    Shadow = NewShadow();
+    ButtonArea->setGraphicsEffect(Shadow);
+  }
+  // 9.
+  KeyFile = HomePath + u"KavoKey.txt";
+  if (platform::IsExistingFile(KeyFile)) {
+    KeyMenu->LoadFromFile(KeyFile);
+  } else {
+    for (const auto& line : DefaultBindings()) KeyMenu->Add(line);
+  }
+  // 10.
+  for (int i = 0, n = KeyMenu->Count(); i < n; ++i) AddButton();
+}
+
+void TForm1::FormClose() {
+  KeyMenu.reset();
+  SaveSettings();
+}
+
+int TForm1::Left() const {
+  return static_cast<int>(std::lround(x() * devicePixelRatioF()));
+}
+int TForm1::Top() const {
+  return static_cast<int>(std::lround(y() * devicePixelRatioF()));
+}
+
+void TForm1::SetBounds(int left, int top, int width, int height) {
+  const double ratio = devicePixelRatioF();
+  setGeometry(static_cast<int>(std::lround(left / ratio)),
+              static_cast<int>(std::lround(top / ratio)), width, height);
+}
+
+void TForm1::LoadSettings() {
+  SetBounds(Left(), Ini.ReadInteger(u"Form", u"Top", 100), width(), height());
+  SetBounds(Ini.ReadInteger(u"Form", u"Left", 100), Top(), width(), height());
+  SetBounds(Left(), Top(), width(), Ini.ReadInteger(u"Form", u"Height", 130));
+  SetBounds(Left(), Top(), Ini.ReadInteger(u"Form", u"Width", 250), height());
+  KeepReachable();
+  Btw = Ini.ReadInteger(u"Icon", u"Width", 50);
+  Bth = Ini.ReadInteger(u"Icon", u"Height", 25);
+  Btc = Ini.ReadInteger(u"Icon", u"Corner", 5);
+  Bgh = Ini.ReadInteger(u"Icon", u"HGap", 2);
+  Bgv = Ini.ReadInteger(u"Icon", u"VGap", 2);
+  isShadow = Ini.ReadBool(u"Icon", u"Shadow", true);
+}
+
+void TForm1::SaveSettings() {
+  if (Top() < 0) SetBounds(Left(), 0, width(), height());
+  if (Left() < 0) SetBounds(0, Top(), width(), height());
+  Ini.WriteInteger(u"Form", u"Top", Top());
+  Ini.WriteInteger(u"Form", u"Left", Left());
+  Ini.WriteInteger(u"Form", u"Height", height());
+  Ini.WriteInteger(u"Form", u"Width", width());
+  Ini.WriteInteger(u"Icon", u"Width", Btw);
+  Ini.WriteInteger(u"Icon", u"Height", Bth);
+  Ini.WriteInteger(u"Icon", u"Corner", Btc);
+  Ini.WriteInteger(u"Icon", u"HGap", Bgh);
+  Ini.WriteInteger(u"Icon", u"VGap", Bgv);
+  Ini.WriteBool(u"Icon", u"Shadow", isShadow);
+}
+
+// A bar that cannot be seen or grabbed cannot be moved back: keep its size between the
+// smallest one whose squares can be grabbed and the desktop, and its title strip on a screen.
+void TForm1::KeepReachable() {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  if (screens.isEmpty()) return;
+  const QRect desktop = screens.first()->virtualGeometry();
+  const int w = std::clamp(width(), kMinWidth, std::max(kMinWidth, desktop.width()));
+  const int h = std::clamp(height(), kMinHeight, std::max(kMinHeight, desktop.height()));
+  QRect strip(x(), y(), w, kStripHeight);
+  const QScreen* nearest = nullptr;
+  double best = 0;
+  for (const QScreen* screen : screens) {
+    const QRect work = screen->availableGeometry();
+    if (work.intersects(strip)) {
+      nearest = nullptr;
+      best = -1;
+      break;
+    }
+    const QPoint d = work.center() - strip.center();
+    const double distance = std::hypot(d.x(), d.y());
+    if (!nearest || distance < best) nearest = screen, best = distance;
+  }
+  if (nearest) {
+    const QRect work = nearest->availableGeometry();
+    strip.moveLeft(std::clamp(strip.x(), work.left(), std::max(work.left(), work.right() - w + 1)));
+    strip.moveTop(
+        std::clamp(strip.y(), work.top(), std::max(work.top(), work.bottom() - kStripHeight + 1)));
+  }
+  setGeometry(strip.x(), strip.y(), w, h);
+}
+
+QGraphicsDropShadowEffect* TForm1::NewShadow() {
+  auto* effect = new QGraphicsDropShadowEffect(this);
+  effect->setColor(QColor(0, 0, 0, kShadowAlpha));
+  effect->setOffset(kShadowDistance * std::cos(M_PI / 4), kShadowDistance * std::sin(M_PI / 4));
+  effect->setBlurRadius(kShadowBlur);
+  return effect;
+}
+
+void TForm1::AddButton() {
+  const std::vector<std::u16string> fields = SplitFields(KeyMenu->Line(Bno));
+  auto* button = new TCornerButton(ButtonArea);
+  button->resize(std::clamp(Btw, 0, kMaxButtonSide), std::clamp(Bth, 0, kMaxButtonSide));
+  button->XRadius = static_cast<float>(Btc);
+  button->YRadius = static_cast<float>(Btc);
+  connect(button, &QAbstractButton::clicked, this,
+          Guarded([this, button] { ButtonClick(button); }));
+  // An empty line has no caption and sends nothing, but keeps its place in the bar.
+  button->setText(fields.empty() ? QString() : Q(fields[0]));
+  button->Tag = Bno;
+  FlowLayout1->addWidget(button);
+  button->show();
+  ++Bno;
+}
+
+void TForm1::ClearButtons() {
+  while (QLayoutItem* item = FlowLayout1->takeAt(0)) {
+    delete item->widget();
+    delete item;
+  }
+  ButtonArea->setGraphicsEffect(nullptr);
+  Shadow = nullptr;
+  ButtonArea->update();
+  Bno = 0;
+  if (isShadow) {
+    Shadow = NewShadow();
+    ButtonArea->setGraphicsEffect(Shadow);
+  }
+}
+
+void TForm1::RefreshBtn() {
+  ClearButtons();
+  for (int i = 0, n = KeyMenu->Count(); i < n; ++i) AddButton();
+}
+
+std::vector<TCornerButton*> TForm1::Buttons() const {
+  std::vector<TCornerButton*> buttons;
+  for (int i = 0; i < FlowLayout1->count(); ++i) {
+    if (auto* b = qobject_cast<TCornerButton*>(FlowLayout1->itemAt(i)->widget()))
+      buttons.push_back(b);
+  }
+  return buttons;
+}
+
+void TForm1::ButtonClick(TCornerButton* sender) {
+  const std::vector<std::u16string> fields = SplitFields(KeyMenu->Line(sender->Tag));
+  if (Timer1->isActive()) {
+    // Still looking for the target: the window in front is the one the user works in.
+    const platform::WindowHandle front = input_.ForegroundWindow();
+    if (front != 0 && !IsOwnWindow(front)) {
+      const std::u16string title = input_.WindowTitle(front);
+      if (!title.empty()) Acquire(front, title);
+    }
+  }
+  input_.BringWindowToTop(LhWindow);
+  input_.SendKeys(StrokesForFields(fields));
+}
+
+void TForm1::StartPolling() {
+  const platform::WindowHandle front = input_.ForegroundWindow();
+  passedOver_ = IsOwnWindow(front) ? 0 : front;
+  Timer1->start();
+}
+
+void TForm1::Timer1Timer() {
+  const platform::WindowHandle front = input_.ForegroundWindow();
+  if (front != passedOver_) passedOver_ = 0;  // once another window came forward
+  if (front == 0 || front == passedOver_ || IsOwnWindow(front)) return;
+  const std::u16string title = input_.WindowTitle(front);
+  if (title.empty()) return;
+  Acquire(front, title);
+}
+
+void TForm1::Acquire(platform::WindowHandle window, const std::u16string& title) {
+  Timer1->stop();
+  Label1->setText(Q(title));
+  Label1->setToolTip(Q(title));
+  LhWindow = window;
+  passedOver_ = 0;
+}
+
+bool TForm1::IsOwnWindow(platform::WindowHandle window) const {
+  if (window == 0) return false;
+  if (input_.WindowProcess(window) == QCoreApplication::applicationPid()) return true;
+  for (const QWidget* w : QApplication::topLevelWidgets()) {
+    if (static_cast<platform::WindowHandle>(w->internalWinId()) == window) return true;
+  }
+  return false;
+}
+
+void TForm1::ReAcquireClick() {
+  StartPolling();
+}
+
+void TForm1::Rectangle2Click() {
+  PopupMenu1->popup(mapToGlobal(QPoint(0, 0)));
+}
+
+void TForm1::CloseMenuClick() {
+  close();
+}
+
+void TForm1::MinimizedMenuClick() {
+  showMinimized();
+}
+
+void TForm1::SettingMenuClick() {
+  if (!Form2) return;
+  Form2->show();
+  Form2->raise();
+  Form2->activateWindow();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!closed_) {
+    closed_ = true;
+    Timer1->stop();
+    // A settings file that cannot be written is reported; the bar ends all the same.
+    RunGuarded([this] { FormClose(); });
+  }
+  event->accept();
+  QCoreApplication::quit();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const int w = width();
+  Layout1->setGeometry(0, 0, w, kStripHeight);
+  Rectangle2->setGeometry(0, 0, kSquare, kSquare);
+  Rectangle1->setGeometry(std::max(0, w - kSquare), 0, kSquare, kSquare);
+  Label1->setGeometry(kSquare + kLabelMargin, 0, std::max(0, w - 2 * kSquare - kLabelMargin),
+                      kStripHeight);
+  Layout2->setGeometry(0, kStripHeight, w, kSpacerHeight);
+  ButtonArea->setGeometry(0, kStripHeight + kSpacerHeight, w,
+                          std::max(0, height() - kStripHeight - kSpacerHeight));
+  UpdateInputShape();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  UpdateInputShape();
+}
+
+// Presses on see-through pixels go to the window below: the bar takes them only on the title
+// strip and on the buttons with their shadows.
+void TForm1::UpdateInputShape() {
+  const WId id = internalWinId();
+  if (id == 0) return;
+  const double ratio = devicePixelRatioF();
+  auto toDevice = [ratio](const QRect& r) {
+    return platform::InputBackend::Rect{static_cast<int>(std::floor(r.x() * ratio)),
+                                        static_cast<int>(std::floor(r.y() * ratio)),
+                                        static_cast<int>(std::ceil(r.width() * ratio)),
+                                        static_cast<int>(std::ceil(r.height() * ratio))};
+  };
+  std::vector<platform::InputBackend::Rect> rects;
+  rects.push_back(toDevice(Layout1->geometry()));
+  const int reach = isShadow ? static_cast<int>(std::ceil(kShadowBlur + kShadowDistance)) : 0;
+  const QRect area = ButtonArea->geometry();
+  for (const TCornerButton* button : Buttons()) {
+    QRect r = button->geometry().translated(area.topLeft());
+    r.adjust(0, 0, reach, reach);
+    r = r.intersected(rect());
+    if (!r.isEmpty()) rects.push_back(toDevice(r));
+  }
+  input_.SetInputShape(static_cast<platform::WindowHandle>(id), rects);
+}
+
+}  // namespace kavo

@@ -1,0 +1,48 @@
+#include "widgets/corner_button.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+
+namespace kavo {
+
+TCornerButton::TCornerButton(QWidget* parent) : QAbstractButton(parent) {
+  // A bar button never takes the keyboard focus from the program it types into.
+  setFocusPolicy(Qt::NoFocus);
+  setAttribute(Qt::WA_Hover);
+}
+
+QSizeF TCornerButton::EffectiveRadii() const {
+  const float rx = std::min(XRadius, static_cast<float>(width()) / 2);
+  const float ry = std::min(YRadius, static_cast<float>(height()) / 2);
+  if (rx < 0.0001f || ry < 0.0001f) return {0, 0};
+  return {rx, ry};
+}
+
+void TCornerButton::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  const QSizeF radii = EffectiveRadii();
+  QPainterPath outline;
+  if (radii.isNull()) {
+    outline.addRect(box);
+  } else {
+    outline.addRoundedRect(box, radii.width(), radii.height());
+  }
+  QColor face = palette().color(QPalette::Button);
+  if (isDown()) {
+    face = face.darker(120);
+  } else if (underMouse()) {
+    face = face.lighter(110);
+  }
+  painter.fillPath(outline, face);
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawPath(outline);
+  painter.setPen(palette().color(QPalette::ButtonText));
+  const QString caption =
+      fontMetrics().elidedText(text(), Qt::ElideRight, std::max(0, width() - 4));
+  painter.drawText(rect(), Qt::AlignCenter, caption);
+}
+
+}  // namespace kavo

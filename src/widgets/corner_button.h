@@ -1,0 +1,29 @@
+#pragma once
+// A push button drawn as a rectangle with rounded corners.
+
+#include <QAbstractButton>
+
+namespace kavo {
+
+class TCornerButton : public QAbstractButton {
+  Q_OBJECT
+ public:
+  explicit TCornerButton(QWidget* parent = nullptr);
+
+  // Each corner is a quarter ellipse XRadius wide and YRadius high, each axis reduced to half
+  // the button's size; below 0.0001 in either axis the corners are square.
+  float XRadius = 3;
+  float YRadius = 3;
+  // The index of the binding this button sends.
+  int Tag = 0;
+
+  // The radii as drawn at the button's current size; (0, 0) for square corners.
+  QSizeF EffectiveRadii() const;
+
+  QSize sizeHint() const override { return size(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace kavo

@@ -1,0 +1,141 @@
+// The real bar on a real desktop: clicked with the mouse, typing into a window of another program.
+
+#include <signal.h>
+
+#include <filesystem>
+
+#include "e2e_fixture.h"
+
+namespace kavo::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using Events = std::vector<std::string>;
+
+// With no settings file the bar stands at (100, 100); its buttons, 50 x 25 with gaps of 2, start
+// 24 below its top.
+constexpr int kButtonY = 100 + 24 + 12;
+int ButtonX(int index) {
+  return 100 + 25 + index * 52;
+}
+
+Events Chord(const std::string& modifier, const std::string& key) {
+  return {"press " + modifier, "press " + key, "release " + key, "release " + modifier};
+}
+
+class BarTest : public DesktopTest {
+ protected:
+  std::unique_ptr<Process> StartBar() {
+    std::filesystem::copy_file(KAVO_EXECUTABLE, folder_ + "/kavo");
+    auto bar = std::make_unique<Process>(std::vector<std::string>{folder_ + "/kavo"}, folder_,
+                                         std::vector<std::string>{"LC_ALL=C.UTF-8"});
+    EXPECT_TRUE(WaitUntil([&] { return !(barWindow_ = FindWindow("^Form1$")).empty(); }))
+        << "the bar did not appear: " << bar->Errors();
+    return bar;
+  }
+  std::string barWindow_;
+};
+
+TEST_F(BarTest, DefaultButtonsTypeTheirShortcutsIntoTheWindowInFront) {
+  auto target = StartTarget("Target");
+  auto bar = StartBar();
+  const std::string targetWindow = TargetWindow("Target");
+
+  const Events expected[] = {Chord("Control_L", "z"), Chord("Control_L", "x"),
+                             Chord("Control_L", "c"), Chord("Control_L", "v")};
+  Events all;
+  for (int i = 0; i < 4; ++i) {
+    ClickAt(ButtonX(i), kButtonY);
+    all.insert(all.end(), expected[i].begin(), expected[i].end());
+    EXPECT_EQ(AwaitReceived("Target", all.size()), all) << "button " << i;
+    // The bar never takes the focus: the target keeps it, caret and all.
+    EXPECT_EQ(ActiveWindow(), targetWindow);
+  }
+}
+
+TEST_F(BarTest, KeysGoToTheAcquiredTargetNotToAWindowActivatedLater) {
+  auto first = StartTarget("First", 400, 250);
+  auto bar = StartBar();
+  ClickAt(ButtonX(0), kButtonY);  // acquires the window in front and types into it
+  AwaitReceived("First", 4);
+
+  auto second = StartTarget("Second", 600, 450);
+  ASSERT_EQ(ActiveWindow(), TargetWindow("Second"));
+  ClickAt(ButtonX(2), kButtonY);
+  EXPECT_EQ(AwaitReceived("First", 8),
+            (Events{"press Control_L", "press z", "release z", "release Control_L",
+                    "press Control_L", "press c", "release c", "release Control_L"}));
+  EXPECT_TRUE(Received("Second").empty());
+  EXPECT_EQ(ActiveWindow(), TargetWindow("First"));  // brought back to the front
+}
+
+TEST_F(BarTest, WindowInFrontAtStartIsPassedOverForTheNextOneActivated) {
+  auto terminal = StartTarget("Terminal", 400, 250);
+  auto bar = StartBar();
+  std::this_thread::sleep_for(2500ms);  // ticks while the start window stays in front
+  auto editor = StartTarget("Editor", 600, 450);
+  std::this_thread::sleep_for(2000ms);  // the next tick takes it
+  Activate(TargetWindow("Terminal"));
+  ClickAt(ButtonX(0), kButtonY);
+  EXPECT_EQ(AwaitReceived("Editor", 4), Chord("Control_L", "z"));
+  EXPECT_TRUE(Received("Terminal").empty());
+}
+
+TEST_F(BarTest, SingleCharacterAndFunctionKeyNamesTypeWhatTheyName) {
+  WriteFile(folder_ + "/KavoKey.txt", "Minus,-\r\nPlus,+\r\nHelp,F1\r\nRedo,Ctrl,Shift,Z\r\n");
+  auto target = StartTarget("Target");
+  auto bar = StartBar();
+  const Events expected[] = {
+      {"press minus", "release minus"},
+      {"press Shift_L", "press equal", "release equal", "release Shift_L"},
+      {"press F1", "release F1"},
+      {"press Control_L", "press Shift_L", "press z", "release z", "release Shift_L",
+       "release Control_L"},
+  };
+  Events all;
+  for (int i = 0; i < 4; ++i) {
+    ClickAt(ButtonX(i), kButtonY);
+    all.insert(all.end(), expected[i].begin(), expected[i].end());
+    EXPECT_EQ(AwaitReceived("Target", all.size()), all) << "button " << i;
+  }
+}
+
+TEST_F(BarTest, ClosingThroughTheWindowManagerWritesTheSettingsFile) {
+  auto bar = StartBar();
+  Sh("wmctrl -i -c " + barWindow_);
+  EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
+  EXPECT_EQ(ReadFile(folder_ + "/Kavo.ini"),
+            "\xEF\xBB\xBF[Form]\r\nTop=100\r\nLeft=100\r\nHeight=130\r\nWidth=250\r\n\r\n"
+            "[Icon]\r\nWidth=50\r\nHeight=25\r\nCorner=5\r\nHGap=2\r\nVGap=2\r\nShadow=1\r\n\r\n");
+}
+
+TEST_F(BarTest, SessionEndClosesTheBarInOrder) {
+  WriteFile(folder_ + "/Kavo.ini", "[Form]\r\nTop=140\r\nLeft=-30\r\n");
+  auto bar = StartBar();
+  bar->Signal(SIGTERM);
+  EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
+  const std::string saved = ReadFile(folder_ + "/Kavo.ini");
+  EXPECT_NE(saved.find("Top=140\r\nLeft=0\r\n"), std::string::npos) << saved;
+}
+
+TEST_F(BarTest, BrokenKeyFileStopsStartUpWithTheApplicationErrorBox) {
+  WriteFile(folder_ + "/KavoKey.txt", "\xEF\xBB\xBFUndo,Ctrl,Z\r\n\xFF\r\n");
+  std::filesystem::copy_file(KAVO_EXECUTABLE, folder_ + "/kavo");
+  Process bar({folder_ + "/kavo"}, folder_, {"LC_ALL=C.UTF-8"});
+  std::string box;
+  ASSERT_TRUE(WaitUntil([&] { return !(box = FindWindow("^アプリケーションエラー$")).empty(); }))
+      << bar.Errors();
+  EXPECT_TRUE(FindWindow("^Form1$").empty());
+  Sh("xdotool key --window " + box + " Return");
+  Activate(box);
+  Sh("xdotool key Return");
+  EXPECT_EQ(bar.Wait(10s), 1);
+  EXPECT_NE(bar.Errors().find("EEncodingError がモジュール kavo の "), std::string::npos)
+      << bar.Errors();
+  EXPECT_NE(bar.Errors().find(
+                "Unicode 文字のマッピングがターゲットのマルチバイト コード ページに存在しません."),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace kavo::e2e

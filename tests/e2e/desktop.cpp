@@ -1,0 +1,186 @@
+#include "desktop.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace kavo::e2e {
+namespace {
+
+pid_t g_xvfb = -1;
+pid_t g_openbox = -1;
+
+pid_t Spawn(const std::vector<std::string>& argv, const std::string& folder,
+            const std::vector<std::string>& env, const std::string& errorFile) {
+  std::vector<std::string> environment;
+  for (char** e = environ; *e; ++e) environment.emplace_back(*e);
+  for (const auto& e : env) environment.push_back(e);
+  std::vector<char*> envp, args;
+  for (auto& e : environment) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> argCopy = argv;
+  for (auto& a : argCopy) args.push_back(a.data());
+  args.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, errorFile.empty() ? "/dev/null" : errorFile.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  pid_t pid = -1;
+  const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) throw std::runtime_error("cannot start " + argv[0]);
+  return pid;
+}
+
+void Kill(pid_t& pid) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGTERM);
+  for (int i = 0; i < 50; ++i) {
+    if (::waitpid(pid, nullptr, WNOHANG) == pid) {
+      pid = -1;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  pid = -1;
+}
+
+}  // namespace
+
+void StartDesktop() {
+  int fds[2];
+  if (::pipe(fds) != 0) throw std::runtime_error("pipe");
+  // Xvfb picks a free display and writes its number to the descriptor.
+  g_xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
+                  "-nolisten", "tcp"},
+                 "", {}, "");
+  ::close(fds[1]);
+  std::string number;
+  char c;
+  while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  ::close(fds[0]);
+  if (number.empty()) throw std::runtime_error("Xvfb did not start");
+  ::setenv("DISPLAY", (":" + number).c_str(), 1);
+  g_openbox = Spawn({"openbox", "--sm-disable"}, "", {}, "");
+  // openbox is ready once it has claimed the active-window property.
+  if (!WaitUntil([] {
+        return Sh("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
+      })) {
+    throw std::runtime_error("openbox did not start");
+  }
+}
+
+void StopDesktop() {
+  Kill(g_openbox);
+  Kill(g_xvfb);
+}
+
+std::string Sh(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r")) {
+    std::array<char, 4096> buffer;
+    std::size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+      out.append(buffer.data(), n);
+    ::pclose(pipe);
+  }
+  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+  return out;
+}
+
+Process::Process(std::vector<std::string> argv, const std::string& folder,
+                 std::vector<std::string> env) {
+  char name[] = "/tmp/kavo-e2e-stderr-XXXXXX";
+  const int fd = ::mkstemp(name);
+  if (fd >= 0) ::close(fd);
+  errorFile_ = name;
+  pid_ = Spawn(argv, folder, env, errorFile_);
+}
+
+Process::~Process() {
+  if (!exited_) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  ::unlink(errorFile_.c_str());
+}
+
+int Process::Wait(std::chrono::milliseconds timeout) {
+  if (exited_) return code_;
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  do {
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      exited_ = true;
+      code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      return code_;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  } while (std::chrono::steady_clock::now() < deadline);
+  return -1;
+}
+
+void Process::Signal(int signal) const {
+  ::kill(pid_, signal);
+}
+
+std::string Process::Errors() const {
+  return ReadFile(errorFile_);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+std::string FindWindow(const std::string& name) {
+  const std::string ids = Sh("xdotool search --onlyvisible --name '" + name + "'");
+  return ids.substr(0, ids.find('\n'));
+}
+
+std::string ActiveWindow() {
+  return Sh("xdotool getactivewindow");
+}
+
+void Activate(const std::string& window) {
+  Sh("xdotool windowactivate " + window);
+  WaitUntil([&] { return ActiveWindow() == window; }, std::chrono::seconds(3));
+}
+
+void ClickAt(int x, int y) {
+  Sh("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+}  // namespace kavo::e2e

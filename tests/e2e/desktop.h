@@ -1,0 +1,58 @@
+#pragma once
+// A desktop for end-to-end tests: its own Xvfb display with openbox, processes started on it,
+// and xdotool to drive it as a person would.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kavo::e2e {
+
+// Starts Xvfb and openbox for the whole test program and points DISPLAY at them.
+void StartDesktop();
+void StopDesktop();
+
+// Runs a shell command on the desktop; its standard output, trimmed.
+std::string Sh(const std::string& command);
+
+// A process started on the desktop, ended (SIGKILL) when the object goes unless it has exited.
+class Process {
+ public:
+  Process(std::vector<std::string> argv, const std::string& folder = "",
+          std::vector<std::string> env = {});
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  pid_t pid() const { return pid_; }
+  // The exit code, or -1 when it has not exited within the timeout.
+  int Wait(std::chrono::milliseconds timeout);
+  void Signal(int signal) const;
+  // What the process wrote to standard error (captured to a file).
+  std::string Errors() const;
+
+ private:
+  pid_t pid_ = -1;
+  bool exited_ = false;
+  int code_ = -1;
+  std::string errorFile_;
+};
+
+// Polls until the condition holds or the timeout passes.
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// The id of the first visible window whose name matches the regular expression; "" if none.
+std::string FindWindow(const std::string& name);
+std::string ActiveWindow();
+void Activate(const std::string& window);
+// A left click at a point of the screen.
+void ClickAt(int x, int y);
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+}  // namespace kavo::e2e

@@ -1,0 +1,53 @@
+#include "e2e_fixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace kavo::e2e {
+
+void DesktopTest::SetUp() {
+  char pattern[] = "/tmp/kavo-e2e-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  folder_ = pattern;
+}
+
+void DesktopTest::TearDown() {
+  std::error_code ec;
+  std::filesystem::remove_all(folder_, ec);
+}
+
+std::unique_ptr<Process> DesktopTest::StartTarget(const std::string& title, int x, int y,
+                                                  std::string name) {
+  if (name.empty()) name = title;
+  auto target = std::make_unique<Process>(std::vector<std::string>{
+      KAVO_KEY_TARGET, title, folder_ + "/" + name + ".log", std::to_string(x), std::to_string(y)});
+  std::string window;
+  EXPECT_TRUE(WaitUntil([&] { return !(window = TargetWindow(name)).empty(); }))
+      << "target window " << name << " did not appear";
+  // Mapped and then activated: wait until it is in front.
+  Activate(window);
+  EXPECT_EQ(ActiveWindow(), window) << "target " << name << " did not come to the front";
+  return target;
+}
+
+std::string DesktopTest::TargetWindow(const std::string& name) const {
+  std::string id = ReadFile(folder_ + "/" + name + ".log.id");
+  while (!id.empty() && id.back() == '\n') id.pop_back();
+  return id;
+}
+
+std::vector<std::string> DesktopTest::Received(const std::string& name) const {
+  std::vector<std::string> lines;
+  std::istringstream in(ReadFile(folder_ + "/" + name + ".log"));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> DesktopTest::AwaitReceived(const std::string& name,
+                                                    std::size_t count) const {
+  WaitUntil([&] { return Received(name).size() >= count; }, std::chrono::seconds(5));
+  return Received(name);
+}
+
+}  // namespace kavo::e2e

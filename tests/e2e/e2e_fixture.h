@@ -1,0 +1,37 @@
+#pragma once
+// Each end-to-end test gets a folder of its own holding a copy of the real executable, so the
+// bar finds its files next to it as a user's would.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "desktop.h"
+
+namespace kavo::e2e {
+
+class DesktopTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { StartDesktop(); }
+  static void TearDownTestSuite() { StopDesktop(); }
+
+  void SetUp() override;
+  void TearDown() override;
+
+  // A key-recording window with this title, in front once started. Its log and id files are
+  // named after name (the title, unless given).
+  std::unique_ptr<Process> StartTarget(const std::string& title, int x = 400, int y = 300,
+                                       std::string name = "");
+  // The target's window id; "" until the window exists.
+  std::string TargetWindow(const std::string& name) const;
+  // The key events the target has received, one per line.
+  std::vector<std::string> Received(const std::string& name) const;
+  // Waits until the target has received this many events.
+  std::vector<std::string> AwaitReceived(const std::string& name, std::size_t count) const;
+
+  std::string folder_;
+};
+
+}  // namespace kavo::e2e

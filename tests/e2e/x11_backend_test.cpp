@@ -1,0 +1,66 @@
+// The X11 input backend against real windows.
+
+#include "platform/input.h"
+
+#include <thread>
+
+#include "base/text_codec.h"
+#include "e2e_fixture.h"
+
+namespace kavo::e2e {
+namespace {
+
+using platform::KeyStroke;
+
+class X11BackendTest : public DesktopTest {
+ protected:
+  std::unique_ptr<platform::InputBackend> backend_ = platform::MakeInputBackend("xcb");
+};
+
+platform::WindowHandle Handle(const std::string& id) {
+  return std::stoul(id);
+}
+
+TEST_F(X11BackendTest, ReadsTheWindowInFrontItsTitleAndItsProcess) {
+  ASSERT_TRUE(backend_->CanType());
+  const std::string title = "Célia — 日本語のタイトル";
+  auto target = StartTarget(title, 400, 300, "target");
+  const auto window = Handle(TargetWindow("target"));
+  EXPECT_EQ(backend_->ForegroundWindow(), window);
+  EXPECT_EQ(ToUtf8(backend_->WindowTitle(window)), title);
+  EXPECT_EQ(backend_->WindowProcess(window), 0);  // the target sets no _NET_WM_PID
+  EXPECT_EQ(backend_->WindowTitle(0), u"");
+  EXPECT_EQ(backend_->WindowTitle(0x7ffffff), u"");  // no such window: no title, no crash
+}
+
+TEST_F(X11BackendTest, TitlesAreCutTo259Units) {
+  auto target = StartTarget(std::string(300, 'T'), 400, 300, "long");
+  EXPECT_EQ(backend_->WindowTitle(Handle(TargetWindow("long"))), std::u16string(259, u'T'));
+}
+
+TEST_F(X11BackendTest, KeysSentRightAfterActivationReachTheActivatedWindow) {
+  auto left = StartTarget("Left", 100, 300);
+  auto right = StartTarget("Right", 600, 300);
+  for (int round = 0; round < 5; ++round) {
+    const std::string name = round % 2 ? "Right" : "Left";
+    backend_->BringWindowToTop(Handle(TargetWindow(name)));
+    backend_->SendKeys(
+        {{KeyStroke::Kind::VirtualKey, 'A', false}, {KeyStroke::Kind::VirtualKey, 'A', true}});
+  }
+  EXPECT_EQ(AwaitReceived("Left", 6).size(), 6u);
+  EXPECT_EQ(AwaitReceived("Right", 4).size(), 4u);
+}
+
+TEST_F(X11BackendTest, CharactersMissingFromTheLayoutAreStillTyped) {
+  auto target = StartTarget("Target");
+  backend_->SendKeys({{KeyStroke::Kind::Character, u'€', false},
+                      {KeyStroke::Kind::Character, u'€', true},
+                      {KeyStroke::Kind::Character, u'@', false},
+                      {KeyStroke::Kind::Character, u'@', true}});
+  EXPECT_EQ(AwaitReceived("Target", 6),
+            (std::vector<std::string>{"press U20AC", "release U20AC", "press Shift_L", "press 2",
+                                      "release 2", "release Shift_L"}));
+}
+
+}  // namespace
+}  // namespace kavo::e2e
