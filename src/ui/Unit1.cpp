@@ -166,7 +166,9 @@ void TForm1::FormCreate() {
     for (const auto& line : DefaultBindings()) KeyMenu->Add(line);
   }
   // 10.
+  FlowLayout1->BeginUpdate();
   for (int i = 0, n = KeyMenu->Count(); i < n; ++i) AddButton();
+  FlowLayout1->EndUpdate();
 }
 
 void TForm1::FormClose() {
@@ -272,10 +274,14 @@ void TForm1::AddButton() {
 }
 
 void TForm1::ClearButtons() {
-  while (QLayoutItem* item = FlowLayout1->takeAt(0)) {
+  FlowLayout1->BeginUpdate();
+  // The last button first, as each one leaves the area's list of children.
+  for (int i = FlowLayout1->count() - 1; i >= 0; --i) {
+    QLayoutItem* item = FlowLayout1->takeAt(i);
     delete item->widget();
     delete item;
   }
+  FlowLayout1->EndUpdate();
   ButtonArea->setGraphicsEffect(nullptr);
   Shadow = nullptr;
   ButtonArea->update();
@@ -288,6 +294,11 @@ void TForm1::ClearButtons() {
 
 void TForm1::RefreshBtn() {
   ClearButtons();
+  FlowLayout1->BeginUpdate();
+  struct EndUpdate {
+    TFlowLayout* layout;
+    ~EndUpdate() { layout->EndUpdate(); }
+  } end{FlowLayout1};
   for (int i = 0, n = KeyMenu->Count(); i < n; ++i) AddButton();
 }
 

@@ -25,6 +25,10 @@ void TFlowLayout::SetVerticalGap(float gap) {
   Reflow();
 }
 
+void TFlowLayout::EndUpdate() {
+  if (--updating_ == 0) Reflow();
+}
+
 void TFlowLayout::addItem(QLayoutItem* item) {
   items_.append(item);
   invalidate();
@@ -73,8 +77,12 @@ void TFlowLayout::setGeometry(const QRect& rect) {
 }
 
 void TFlowLayout::Reflow() {
-  if (flowing_) return;  // a re-flow asked for while one runs is ignored
+  if (flowing_ || updating_ > 0) return;  // a re-flow asked for while one runs is ignored
   flowing_ = true;
+  // Moving many buttons one by one would repaint the area (and its shadow) for each.
+  QWidget* owner = parentWidget();
+  const bool repaint = owner && owner->updatesEnabled();
+  if (repaint) owner->setUpdatesEnabled(false);
   std::vector<QSizeF> sizes;
   sizes.reserve(static_cast<std::size_t>(items_.size()));
   for (QLayoutItem* item : items_) {
@@ -87,11 +95,15 @@ void TFlowLayout::Reflow() {
     const QPoint topLeft(area.x() + static_cast<int>(std::lround(p.x())),
                          area.y() + static_cast<int>(std::lround(p.y())));
     if (QWidget* w = items_[i]->widget()) {
-      w->move(topLeft);  // buttons keep their own size
+      if (w->pos() != topLeft) w->move(topLeft);  // buttons keep their own size
+      // Rows past the area's bottom cannot be seen; hidden, they cost nothing to paint.
+      const bool inside = topLeft.y() < area.bottom() + 1 && topLeft.x() < area.right() + 1;
+      if (w->isHidden() == inside) w->setVisible(inside);
     } else {
       items_[i]->setGeometry(QRect(topLeft, items_[i]->sizeHint()));
     }
   }
+  if (repaint) owner->setUpdatesEnabled(true);
   flowing_ = false;
   emit Flowed();
 }

@@ -28,6 +28,10 @@ class TFlowLayout : public QLayout {
   static std::vector<QPointF> Flow(const std::vector<QSizeF>& sizes, float width, float hgap,
                                    float vgap);
 
+  // Between these, adding and taking children does not re-flow; the end re-flows once.
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
+
   void addItem(QLayoutItem* item) override;
   int count() const override { return static_cast<int>(items_.size()); }
   QLayoutItem* itemAt(int index) const override;
@@ -49,6 +53,7 @@ class TFlowLayout : public QLayout {
   float hgap_ = 2;
   float vgap_ = 2;
   bool flowing_ = false;
+  int updating_ = 0;
 };
 
 }  // namespace kavo

@@ -1,0 +1,85 @@
+// The bar's own work, on the offscreen platform: rebuilding the bar and re-flowing it.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <filesystem>
+#include <fstream>
+
+#include "base/text_codec.h"
+#include "platform/fake/fake_input.h"
+#include "ui/Unit1.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A home folder whose key file holds this many bindings.
+std::u16string HomeWith(int bindings) {
+  const fs::path home = fs::temp_directory_path() / ("kavo-ui-bench-" + std::to_string(::getpid()) +
+                                                     "-" + std::to_string(bindings));
+  fs::create_directories(home);
+  std::ofstream keys(home / "KavoKey.txt", std::ios::binary);
+  for (int i = 0; i < bindings; ++i) keys << "B" << i << ",Ctrl,Z\r\n";
+  return kavo::FromUtf8Lossy(home.string() + "/");
+}
+
+void BM_RefreshBtn(benchmark::State& state) {
+  kavo::platform::FakeInputBackend input;
+  kavo::TForm1 form(input, HomeWith(static_cast<int>(state.range(0))));
+  form.show();
+  QApplication::processEvents();
+  for (auto _ : state) {
+    form.RefreshBtn();
+    QApplication::processEvents();  // the re-flow the new buttons ask for
+  }
+  state.counters["buttons"] = static_cast<double>(form.Buttons().size());
+}
+BENCHMARK(BM_RefreshBtn)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_ReflowOnResize(benchmark::State& state) {
+  kavo::platform::FakeInputBackend input;
+  kavo::TForm1 form(input, HomeWith(1000));
+  form.show();
+  QApplication::processEvents();
+  bool wide = false;
+  for (auto _ : state) {
+    form.resize(wide ? 600 : 400, 400);  // re-flows all the buttons, then paints
+    QApplication::processEvents();
+    wide = !wide;
+  }
+}
+BENCHMARK(BM_ReflowOnResize)->Unit(benchmark::kMillisecond);
+
+// The re-flow alone: 1,000 buttons placed for a new width, without painting.
+void BM_Reflow1000(benchmark::State& state) {
+  kavo::platform::FakeInputBackend input;
+  kavo::TForm1 form(input, HomeWith(1000));
+  form.show();
+  QApplication::processEvents();
+  bool wide = false;
+  for (auto _ : state) {
+    form.FlowLayout1->setGeometry(QRect(0, 0, wide ? 600 : 400, 376));
+    wide = !wide;
+  }
+}
+BENCHMARK(BM_Reflow1000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(fs::temp_directory_path(), ec)) {
+    if (e.path().filename().string().starts_with("kavo-ui-bench-" + std::to_string(::getpid()))) {
+      fs::remove_all(e.path(), ec);
+    }
+  }
+  return 0;
+}
