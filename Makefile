@@ -25,6 +25,8 @@ test: deps $(TEST_DIR)/build.ninja
 bench: deps $(REL_DIR)/build.ninja
 	cmake --build $(REL_DIR) --target benchmarks
 	$(REL_DIR)/bench/kavo_core_bench
+	$(REL_DIR)/bench/kavo_ui_bench
+	$(REL_DIR)/bench/kavo_desktop_bench
 
 clean:
 	rm -rf build

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libx11-dev libxtst-dev libxext-dev libxdo-dev
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
-  fonts-noto-cjk
+  fonts-noto-cjk xvkbd
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "widgets/corner_button.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -17,6 +18,27 @@ QSizeF TCornerButton::EffectiveRadii() const {
   const float ry = std::min(YRadius, static_cast<float>(height()) / 2);
   if (rx < 0.0001f || ry < 0.0001f) return {0, 0};
   return {rx, ry};
+}
+
+void TCornerButton::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    event->ignore();
+    return;
+  }
+  setDown(true);  // schedules the paint
+  emit pressed();
+  event->accept();
+}
+
+void TCornerButton::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !isDown()) {
+    event->ignore();
+    return;
+  }
+  setDown(false);
+  emit released();
+  event->accept();
+  if (hitButton(event->position().toPoint())) emit clicked(false);
 }
 
 void TCornerButton::paintEvent(QPaintEvent*) {

@@ -24,6 +24,11 @@ class TCornerButton : public QAbstractButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // The stock button repaints at once on press and before emitting clicked; under the area's
+  // shadow that paint blurs the whole area. Painting after the click keeps it off the path from
+  // the click to the key strokes.
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 }  // namespace kavo
