@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -103,6 +106,8 @@ void TForm1::BuildComponents() {
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, Guarded([this] { Timer1Timer(); }));
   connect(Rectangle2, &TRectangle::Clicked, this, Guarded([this] { Rectangle2Click(); }));
+  connect(Rectangle1, &TRectangle::Pressed, this, Guarded([this] { Rectangle1MouseDown(); }));
+  connect(ButtonArea, &TPressArea::Pressed, this, Guarded([this] { FlowLayout1MouseDown(); }));
 
   PopupMenu1 = new QMenu(this);
   SettingMenu = PopupMenu1->addAction(QStringLiteral("Settings"));
@@ -115,6 +120,13 @@ void TForm1::BuildComponents() {
   MinimizedMenu = PopupMenu1->addAction(QStringLiteral("Minimized"));
   CloseMenu = PopupMenu1->addAction(QStringLiteral("Close"));
   connect(SettingMenu, &QAction::triggered, this, Guarded([this] { SettingMenuClick(); }));
+  // The menu has already moved the check mark when it reports the choice.
+  connect(ResizeMenu, &QAction::triggered, this, Guarded([this] {
+            ResizeMenu->toggle();
+            ResizeMenuClick();
+          }));
+  connect(KeyBindMenu, &QAction::triggered, this, Guarded([this] { KeyBindMenuClick(); }));
+  connect(SaveAsKeyMenu, &QAction::triggered, this, Guarded([this] { SaveAsKeyMenuClick(); }));
   connect(ReAcquire, &QAction::triggered, this, Guarded([this] { ReAcquireClick(); }));
   connect(MinimizedMenu, &QAction::triggered, this, Guarded([this] { MinimizedMenuClick(); }));
   connect(CloseMenu, &QAction::triggered, this, Guarded([this] { CloseMenuClick(); }));
@@ -268,6 +280,7 @@ void TForm1::AddButton() {
   // An empty line has no caption and sends nothing, but keeps its place in the bar.
   button->setText(fields.empty() ? QString() : Q(fields[0]));
   button->Tag = Bno;
+  button->Binding = KeyMenu->Line(Bno);
   FlowLayout1->addWidget(button);
   button->show();
   ++Bno;
@@ -312,7 +325,8 @@ std::vector<TCornerButton*> TForm1::Buttons() const {
 }
 
 void TForm1::ButtonClick(TCornerButton* sender) {
-  const std::vector<std::u16string> fields = SplitFields(KeyMenu->Line(sender->Tag));
+  // The line the button was built from: edits in the settings window reach the bar at Apply.
+  const std::vector<std::u16string> fields = SplitFields(sender->Binding);
   if (Timer1->isActive()) {
     // Still looking for the target: the window in front is the one the user works in.
     const platform::WindowHandle front = input_.ForegroundWindow();
@@ -362,7 +376,143 @@ void TForm1::ReAcquireClick() {
 }
 
 void TForm1::Rectangle2Click() {
-  PopupMenu1->popup(mapToGlobal(QPoint(0, 0)));
+  const double ratio = devicePixelRatioF();
+  QList<QRect> workAreas;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect a = screen->availableGeometry();
+    workAreas << QRect(QPoint(std::lround(a.x() * ratio), std::lround(a.y() * ratio)),
+                       QSize(std::lround(a.width() * ratio), std::lround(a.height() * ratio)));
+  }
+  const QSize menu = PopupMenu1->sizeHint() * ratio;
+  const QPoint at = MenuPosition(QPoint(Left(), Top()), menu, workAreas);
+  PopupMenu1->popup(QPoint(std::lround(at.x() / ratio), std::lround(at.y() / ratio)));
+}
+
+QPoint TForm1::MenuPosition(QPoint corner, QSize menu, const QList<QRect>& workAreas) {
+  for (const QRect& work : workAreas) {
+    if (!work.contains(corner)) continue;
+    QPoint at = corner;
+    if (at.y() + menu.height() > work.bottom() + 1) {
+      at.setY(std::max(work.top(), work.bottom() + 1 - menu.height()));
+    }
+    if (at.x() + menu.width() > work.right() + 1) {
+      at.setX(std::max(work.left(), work.right() + 1 - menu.width()));
+    }
+    return at;
+  }
+  return corner;
+}
+
+void TForm1::Rectangle1MouseDown() {
+  StartWindowDrag();
+}
+
+void TForm1::FlowLayout1MouseDown() {
+  if (InResizeMode()) {
+    StartWindowResize();
+  } else {
+    StartWindowDrag();
+  }
+}
+
+void TForm1::StartWindowDrag() {
+  tracking_ = Tracking::Drag;
+  pressPoint_ = QPointF(mapFromGlobal(QCursor::pos()));
+  grabMouse();
+}
+
+void TForm1::StartWindowResize() {
+  tracking_ = Tracking::Resize;
+  pressPoint_ = QPointF(mapFromGlobal(QCursor::pos()));
+  resizeSize_ = QSizeF(size());
+  grabMouse(Qt::SizeFDiagCursor);
+}
+
+void TForm1::EndDragOrResize() {
+  if (tracking_ == Tracking::None) return;
+  tracking_ = Tracking::None;
+  releaseMouse();
+}
+
+void TForm1::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF p = event->position();
+  if (tracking_ == Tracking::Drag) {
+    // The pressed point stays under the pointer: move by its displacement, in screen pixels,
+    // halves rounded to even.
+    const QPointF d = (p - pressPoint_) * devicePixelRatioF();
+    SetBounds(Left() + static_cast<int>(std::nearbyint(d.x())),
+              Top() + static_cast<int>(std::nearbyint(d.y())), width(), height());
+  } else if (tracking_ == Tracking::Resize) {
+    const double w = std::nearbyint(p.x() - pressPoint_.x() + resizeSize_.width());
+    const double h = std::nearbyint(p.y() - pressPoint_.y() + resizeSize_.height());
+    // Never so small that the two squares of the title strip cannot be grabbed again.
+    resizeSize_ = QSizeF(std::max<double>(w, kMinWidth), std::max<double>(h, kMinHeight));
+    SetBounds(Left(), Top(), static_cast<int>(resizeSize_.width()),
+              static_cast<int>(resizeSize_.height()));
+    pressPoint_ = p;
+  }
+  QWidget::mouseMoveEvent(event);
+}
+
+void TForm1::mouseReleaseEvent(QMouseEvent* event) {
+  EndDragOrResize();
+  QWidget::mouseReleaseEvent(event);
+}
+
+void TForm1::ResizeMenuClick() {
+  ResizeMenu->toggle();
+  // Resize mode: an opaque window that takes presses everywhere; normal mode: see-through again.
+  update();
+  UpdateInputShape();
+}
+
+void TForm1::paintEvent(QPaintEvent*) {
+  if (InResizeMode()) QPainter(this).fillRect(rect(), palette().color(QPalette::Window));
+}
+
+void TForm1::KeyBindMenuClick() {
+  if (!OpenDialog1.Execute(this)) return;
+  const std::u16string path = OpenDialog1.FileName.toStdU16String();
+  KeyMenu->LoadFromFile(path);
+  KeyFile = path;
+  RefreshBtn();
+  // An open settings window lists the new bindings, so its buttons act on the lines shown.
+  if (Form2 && Form2->isVisible()) Form2->RefillList();
+}
+
+void TForm1::SaveAsKeyMenuClick() {
+  if (!SaveDialog1.Execute(this)) return;
+  KeyMenu->SaveToFile(SaveDialog1.FileName.toStdU16String());
+}
+
+namespace {
+TFileDialog::Answer& DialogAnswer() {
+  static TFileDialog::Answer answer;
+  return answer;
+}
+}  // namespace
+
+void TFileDialog::SetAnswer(Answer answer) {
+  DialogAnswer() = std::move(answer);
+}
+
+bool TFileDialog::Execute(QWidget* owner) {
+  std::optional<QString> chosen;
+  if (DialogAnswer()) {
+    chosen = DialogAnswer()(kind_, FileName);
+  } else {
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(kind_ == Kind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);  // a typed name need not exist
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!FileName.isEmpty()) dialog.selectFile(FileName);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+      chosen = dialog.selectedFiles().first();
+    }
+  }
+  if (!chosen || chosen->isEmpty()) return false;
+  FileName = QFileInfo(*chosen).absoluteFilePath();
+  return true;
 }
 
 void TForm1::CloseMenuClick() {
@@ -415,6 +565,10 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::UpdateInputShape() {
   const WId id = internalWinId();
   if (id == 0) return;
+  if (InResizeMode()) {  // opaque: the whole window takes presses
+    input_.SetInputShape(static_cast<platform::WindowHandle>(id), {});
+    return;
+  }
   const double ratio = devicePixelRatioF();
   auto toDevice = [ratio](const QRect& r) {
     return platform::InputBackend::Rect{static_cast<int>(std::floor(r.x() * ratio)),

@@ -8,7 +8,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,27 @@ class TPressArea : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 };
 
+// A file dialog of the system that remembers the path chosen last and opens with it.
+class TFileDialog {
+ public:
+  enum class Kind { Open, Save };
+  explicit TFileDialog(Kind kind) : kind_(kind) {}
+
+  // Shows the dialog; true when the user chose a path, which FileName then holds. The open
+  // dialog accepts a name of a file that does not exist; the save dialog replaces without asking
+  // and adds no extension.
+  bool Execute(QWidget* owner);
+  QString FileName;
+
+  // Answers the dialogs instead of a person (tests): given the kind and the initial path, the
+  // chosen path or nothing for cancel. Null restores the real dialogs.
+  using Answer = std::function<std::optional<QString>(Kind, const QString& initial)>;
+  static void SetAnswer(Answer answer);
+
+ private:
+  Kind kind_;
+};
+
 class TForm1 : public QWidget {
   Q_OBJECT
  public:
@@ -82,6 +105,8 @@ class TForm1 : public QWidget {
   TFlowLayout* FlowLayout1 = nullptr;
   QTimer* Timer1 = nullptr;
   QMenu* PopupMenu1 = nullptr;
+  TFileDialog OpenDialog1{TFileDialog::Kind::Open};
+  TFileDialog SaveDialog1{TFileDialog::Kind::Save};
   QAction* SettingMenu = nullptr;
   QAction* ResizeMenu = nullptr;
   QAction* ReAcquire = nullptr;
@@ -121,12 +146,26 @@ class TForm1 : public QWidget {
   void Timer1Timer();
   void ReAcquireClick();
   void Rectangle2Click();
+  void Rectangle1MouseDown();
+  void FlowLayout1MouseDown();
+  void ResizeMenuClick();
+  void KeyBindMenuClick();
+  void SaveAsKeyMenuClick();
   void CloseMenuClick();
   void MinimizedMenuClick();
   void SettingMenuClick();
 
+  // Where the menu opens for the bar's corner at (x, y) in screen pixels, given its size: kept
+  // inside the work area of the screen that holds the corner, if one does.
+  static QPoint MenuPosition(QPoint corner, QSize menu, const QList<QRect>& workAreas);
+
+  bool InResizeMode() const { return ResizeMenu->isChecked(); }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
@@ -138,6 +177,9 @@ class TForm1 : public QWidget {
   void ClearButtons();
   void KeepReachable();
   void StartPolling();
+  void StartWindowDrag();
+  void StartWindowResize();
+  void EndDragOrResize();
   void Acquire(platform::WindowHandle window, const std::u16string& title);
   bool IsOwnWindow(platform::WindowHandle window) const;
   void UpdateInputShape();
@@ -147,6 +189,10 @@ class TForm1 : public QWidget {
   // The window that was in front when polling began: not taken while it stays in front.
   platform::WindowHandle passedOver_ = 0;
   QSocketNotifier* closeRequests_ = nullptr;
+  // A drag or a resize under way: the press point in client coordinates, the size reached.
+  enum class Tracking { None, Drag, Resize } tracking_ = Tracking::None;
+  QPointF pressPoint_;
+  QSizeF resizeSize_;
   bool closed_ = false;
 };
 

@@ -1,7 +1,17 @@
 #pragma once
-// The settings window: edits the bindings and the button look.
+// The settings window: edits the bar's bindings and the look of its buttons.
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QWidget>
+#include <string>
+
+#include "widgets/number_box.h"
 
 namespace kavo {
 
@@ -9,6 +19,54 @@ class TForm2 : public QWidget {
   Q_OBJECT
  public:
   explicit TForm2(QWidget* parent = nullptr);
+  ~TForm2() override;
+
+  // The key names the choosers offer, in order.
+  static const std::vector<QString>& KeyNames();
+
+  QWidget* Layout1 = nullptr;
+  QWidget* Layout2 = nullptr;
+  QComboBox* ComboBox1 = nullptr;
+  QComboBox* ComboBox2 = nullptr;
+  QComboBox* ComboBox3 = nullptr;
+  QLineEdit* Edit1 = nullptr;
+  QPushButton* AddBtn = nullptr;
+  QWidget* Layout3 = nullptr;
+  QListWidget* ListBox1 = nullptr;
+  QPushButton* ApplyBtn = nullptr;
+  QPushButton* DelBtn = nullptr;
+  TNumberBox* SpinBw = nullptr;
+  TNumberBox* SpinBh = nullptr;
+  TNumberBox* SpinBc = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QGroupBox* GroupBox1 = nullptr;
+  QPushButton* UpBtn = nullptr;
+  QPushButton* DownBtn = nullptr;
+  TNumberBox* SpinBgh = nullptr;
+  TNumberBox* SpinBgv = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QCheckBox* ShadowCheck = nullptr;
+  QLabel* Label6 = nullptr;
+
+  void FormShow();
+  void AddBtnClick();
+  void DelBtnClick();
+  void UpBtnClick();
+  void DownBtnClick();
+  void ApplyBtnClick();
+
+  // Fills the list from the bar's key list: each line's fields joined by tabs.
+  void RefillList();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void PlaceFirstTime();
+  bool placed_ = false;
 };
 
 extern TForm2* Form2;

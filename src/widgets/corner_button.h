@@ -2,6 +2,7 @@
 // A push button drawn as a rectangle with rounded corners.
 
 #include <QAbstractButton>
+#include <string>
 
 namespace kavo {
 
@@ -14,8 +15,11 @@ class TCornerButton : public QAbstractButton {
   // the button's size; below 0.0001 in either axis the corners are square.
   float XRadius = 3;
   float YRadius = 3;
-  // The index of the binding this button sends.
+  // The index of the binding this button was built from.
   int Tag = 0;
+  // That binding's line as it stood when the button was built: the button sends it until the
+  // bar is rebuilt, whatever happens to the key list meanwhile.
+  std::u16string Binding;
 
   // The radii as drawn at the button's current size; (0, 0) for square corners.
   QSizeF EffectiveRadii() const;

@@ -149,14 +149,20 @@ TEST_F(Form1Test, ClickRaisesTheTargetThenSendsTheBinding) {
   EXPECT_EQ(boxes_, std::vector<std::string>{"エラー|'x' は整数ではありません."});
 }
 
-TEST_F(Form1Test, ClickOnAButtonWhoseLineIsGoneReportsTheIndexError) {
+TEST_F(Form1Test, ButtonsSendTheLineTheyWereBuiltFromUntilTheBarIsRebuilt) {
   auto form = Start();
-  form->KeyMenu->Delete(0);
-  form->Buttons()[3]->click();
-  EXPECT_EQ(boxes_,
-            std::vector<std::string>{"エラー|リストのインデックスが範囲を超えています (3)"});
-  EXPECT_TRUE(input_.raised.empty());
-  EXPECT_TRUE(input_.sent.empty());
+  form->LhWindow = 5;
+  form->Timer1->stop();
+  form->KeyMenu->Delete(0);  // as the settings window would, before Apply
+  form->KeyMenu->Move(0, 2);
+  form->Buttons()[2]->click();  // Copy still copies
+  form->Buttons()[3]->click();  // and the last button is no index error
+  ASSERT_EQ(input_.sent.size(), 2u);
+  EXPECT_EQ(input_.sent[0], (std::vector<KeyStroke>{Down(17), Down('C'), Up('C'), Up(17)}));
+  EXPECT_EQ(input_.sent[1], (std::vector<KeyStroke>{Down(17), Down('V'), Up('V'), Up(17)}));
+  EXPECT_TRUE(boxes_.empty());
+  form->RefreshBtn();
+  EXPECT_EQ(Captions(*form), (std::vector<QString>{"Copy", "Past", "Cut"}));
 }
 
 TEST_F(Form1Test, TrackerPassesOverTheStartWindowAndTakesTheNextTitledOne) {
@@ -231,6 +237,30 @@ TEST_F(Form1Test, CloseWritesTheSettingsAndReportsAFileThatCannotBeWritten) {
   EXPECT_EQ(boxes_[0], "エラー|ファイル \"" + dir_.Native("Kavo.ini") +
                            "\" を作成できません。Permission denied.");
   EXPECT_EQ(form->KeyMenu, nullptr);
+}
+
+}  // namespace
+}  // namespace kavo
+
+namespace kavo {
+namespace {
+
+TEST(MenuPosition, OpensAtTheCornerAndStaysInsideItsWorkArea) {
+  const QList<QRect> work = {QRect(0, 0, 1024, 740), QRect(1024, 0, 800, 600)};
+  const QSize menu(150, 200);
+  struct Case {
+    QPoint corner;
+    QPoint at;
+  };
+  const Case cases[] = {
+      {{100, 100}, {100, 100}},
+      {{100, 700}, {100, 540}},    // moved up to end at the work area's bottom
+      {{950, 100}, {874, 100}},    // moved left to end at its right edge
+      {{1000, 730}, {874, 540}},   // both
+      {{1700, 500}, {1674, 400}},  // on the second screen, inside that one
+      {{-50, 100}, {-50, 100}},    // the corner on no screen: left where it is
+  };
+  for (const Case& c : cases) EXPECT_EQ(TForm1::MenuPosition(c.corner, menu, work), c.at);
 }
 
 }  // namespace

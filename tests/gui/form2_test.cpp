@@ -1,0 +1,303 @@
+// The settings window and the bar's menu commands, on the offscreen platform.
+
+#include "ui/Unit2.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include "platform/code_page.h"
+#include "platform/fake/fake_input.h"
+#include "test_support.h"
+#include "ui/Unit1.h"
+#include "ui/error_guard.h"
+
+namespace kavo {
+namespace {
+
+using test::U16;
+using Lines = std::vector<std::u16string>;
+
+class SettingsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    SetErrorBoxSink(
+        [this](const QString&, const QString& text) { boxes_.push_back(text.toStdString()); });
+    TFileDialog::SetAnswer([this](TFileDialog::Kind kind, const QString& initial) {
+      asked_.push_back((kind == TFileDialog::Kind::Open ? "open " : "save ") +
+                       initial.toStdString());
+      std::optional<QString> answer;
+      if (!answers_.empty()) {
+        if (!answers_.front().empty()) answer = QString::fromStdString(answers_.front());
+        answers_.erase(answers_.begin());
+      }
+      return answer;
+    });
+  }
+  void TearDown() override {
+    SetErrorBoxSink(nullptr);
+    TFileDialog::SetAnswer(nullptr);
+  }
+  void Start(std::string_view keyFile = "") {
+    if (!keyFile.empty()) test::WriteBytes(dir_.Native("KavoKey.txt"), keyFile);
+    form1_ = std::make_unique<TForm1>(input_, U16(dir_.path() + "/"));
+    form2_ = std::make_unique<TForm2>();
+  }
+  QStringList Entries() const {
+    QStringList entries;
+    for (int i = 0; i < form2_->ListBox1->count(); ++i)
+      entries << form2_->ListBox1->item(i)->text();
+    return entries;
+  }
+
+  platform::ScopedCodePage codePage_{1252};
+  platform::FakeInputBackend input_;
+  test::TempDir dir_;
+  std::unique_ptr<TForm1> form1_;
+  std::unique_ptr<TForm2> form2_;
+  std::vector<std::string> boxes_, asked_, answers_;
+};
+
+TEST_F(SettingsTest, ShowingListsTheBindingsAndTheLookOfTheBar) {
+  test::WriteBytes(dir_.Native("Kavo.ini"),
+                   "[Icon]\r\nWidth=150\r\nHGap=-3\r\nCorner=7\r\nShadow=0\r\n");
+  Start("Undo,Ctrl,Z\r\n\"a,b\",Ctrl,Z\r\nHelp\r\n");
+  form2_->show();
+  EXPECT_EQ(Entries(), (QStringList{"Undo\tCtrl\tZ", "a,b\tCtrl\tZ", "Help"}));
+  EXPECT_EQ(form2_->ListBox1->currentRow(), -1);
+  EXPECT_EQ(form2_->SpinBw->Value(), 100);
+  EXPECT_EQ(form2_->SpinBgh->Value(), 0);
+  EXPECT_EQ(form2_->SpinBc->Value(), 7);
+  EXPECT_FALSE(form2_->ShadowCheck->isChecked());
+
+  form2_->ListBox1->setCurrentRow(1);
+  form2_->show();  // already open: nothing is refilled
+  EXPECT_EQ(form2_->ListBox1->currentRow(), 1);
+  form2_->close();
+  EXPECT_FALSE(form2_->isVisible());
+  form2_->show();  // shown again: listed once, nothing selected
+  EXPECT_EQ(Entries().size(), 3);
+  EXPECT_EQ(form2_->ListBox1->currentRow(), -1);
+}
+
+TEST_F(SettingsTest, KeyChoosersOfferTheNamesInOrder) {
+  Start();
+  EXPECT_EQ(form2_->ComboBox1->count(), 72);
+  EXPECT_EQ(form2_->ComboBox2->count(), 73);
+  EXPECT_EQ(form2_->ComboBox3->itemText(0), "");
+  const std::pair<int, const char*> samples[] = {
+      {0, "Ctrl"}, {3, "Enter"}, {4, "F1"},  {15, "F12"}, {16, "Insert"}, {21, "Right"}, {22, "A"},
+      {47, "Z"},   {48, "-"},    {52, "\\"}, {64, ","},   {70, "\\"},     {71, "_"}};
+  for (const auto& [index, name] : samples) {
+    EXPECT_EQ(form2_->ComboBox1->itemText(index), name) << index;
+    EXPECT_EQ(form2_->ComboBox2->itemText(index + 1), name) << index;
+  }
+  EXPECT_EQ(form2_->ComboBox1->currentText(), "Ctrl");
+  EXPECT_EQ(form2_->ComboBox1->maxVisibleItems(), 8);
+  EXPECT_EQ(form2_->Edit1->placeholderText(), "Caption");
+  EXPECT_EQ(form2_->size(), QSize(308, 409));
+  EXPECT_EQ(form2_->ApplyBtn->text(), "Applay");
+}
+
+TEST_F(SettingsTest, AddWritesFieldsThatReadBackAsChosen) {
+  Start("Undo,Ctrl,Z\r\n");
+  form2_->show();
+  struct Case {
+    QString caption;
+    int k1, k2, k3;  // chooser indexes; 0 is the empty entry of the second and third
+    std::u16string line;
+    QString entry;
+  };
+  const Case cases[] = {
+      {"Redo", 0, 2, 48, u"Redo,Ctrl,Shift,Z", "Redo\tCtrl\tShift\tZ"},
+      {"Skip", 0, 0, 48, u"Skip,Ctrl,Z", "Skip\tCtrl\tZ"},
+      {"", 0, 0, 0, u",Ctrl", "\tCtrl"},
+      {"a,b", 0, 48, 0, u"\"a,b\",Ctrl,Z", "a,b\tCtrl\tZ"},
+      {"\"Note\"", 0, 48, 0, u"\"\"\"Note\"\"\",Ctrl,Z", "\"Note\"\tCtrl\tZ"},
+      {"Comma", 0, 65, 0, u"Comma,Ctrl,\",\"", "Comma\tCtrl\t,"},
+  };
+  Lines lines = {u"Undo,Ctrl,Z"};
+  QStringList entries = {"Undo\tCtrl\tZ"};
+  for (const Case& c : cases) {
+    form2_->Edit1->setText(c.caption);
+    form2_->ComboBox1->setCurrentIndex(c.k1);
+    form2_->ComboBox2->setCurrentIndex(c.k2);
+    form2_->ComboBox3->setCurrentIndex(c.k3);
+    form2_->AddBtn->click();
+    lines.push_back(c.line);
+    entries << c.entry;
+  }
+  EXPECT_EQ(form1_->KeyMenu->Lines(), lines);
+  EXPECT_EQ(Entries(), entries);
+  EXPECT_EQ(form1_->Buttons().size(), 1u);  // the bar waits for Apply
+}
+
+TEST_F(SettingsTest, DeleteUpAndDownKeepListAndKeyListInStep) {
+  Start("A,Ctrl,A\r\nB,Ctrl,B\r\nC,Ctrl,C\r\n");
+  form2_->show();
+  struct Case {
+    const char* name;
+    int selected;
+    QPushButton* TForm2::*button;
+    Lines after;
+    int selectedAfter;
+  };
+  const Case cases[] = {
+      {"up from 1", 1, &TForm2::UpBtn, {u"B,Ctrl,B", u"A,Ctrl,A", u"C,Ctrl,C"}, 0},
+      {"up on the first", 0, &TForm2::UpBtn, {u"A,Ctrl,A", u"B,Ctrl,B", u"C,Ctrl,C"}, 0},
+      {"down from 1", 1, &TForm2::DownBtn, {u"A,Ctrl,A", u"C,Ctrl,C", u"B,Ctrl,B"}, 2},
+      {"down on the last", 2, &TForm2::DownBtn, {u"A,Ctrl,A", u"B,Ctrl,B", u"C,Ctrl,C"}, 2},
+      {"down with none", -1, &TForm2::DownBtn, {u"A,Ctrl,A", u"B,Ctrl,B", u"C,Ctrl,C"}, -1},
+      {"delete 1", 1, &TForm2::DelBtn, {u"A,Ctrl,A", u"C,Ctrl,C"}, -1},
+  };
+  for (const Case& c : cases) {
+    form1_->KeyMenu->Clear();
+    for (const auto* l : {u"A,Ctrl,A", u"B,Ctrl,B", u"C,Ctrl,C"}) form1_->KeyMenu->Add(l);
+    form2_->RefillList();
+    form2_->ListBox1->setCurrentRow(c.selected);
+    (form2_.get()->*c.button)->click();
+    EXPECT_EQ(form1_->KeyMenu->Lines(), c.after) << c.name;
+    QStringList entries;
+    for (const auto& line : c.after) entries << QString::fromStdU16String(line).replace(',', '\t');
+    EXPECT_EQ(Entries(), entries) << c.name;
+    EXPECT_EQ(form2_->ListBox1->currentRow(), c.selectedAfter) << c.name;
+  }
+  EXPECT_TRUE(boxes_.empty());
+  form2_->ListBox1->setCurrentRow(-1);
+  form2_->DelBtn->click();
+  EXPECT_EQ(boxes_, std::vector<std::string>{"リストのインデックスが範囲を超えています (-1)"});
+  EXPECT_EQ(form1_->KeyMenu->Count(), 2);
+}
+
+TEST_F(SettingsTest, ApplySetsTheLookRebuildsTheBarAndWritesTheKeyFile) {
+  Start();
+  form2_->show();
+  form2_->SpinBw->SetValue(60);
+  form2_->SpinBh->SetValue(30);
+  form2_->SpinBc->SetValue(0);
+  form2_->SpinBgh->SetValue(4);
+  form2_->SpinBgv->SetValue(6);
+  form2_->ShadowCheck->setChecked(false);
+  form2_->Edit1->setText("Redo");
+  form2_->ComboBox2->setCurrentIndex(2);   // Shift
+  form2_->ComboBox3->setCurrentIndex(48);  // Z
+  form2_->AddBtn->click();
+  form2_->ApplyBtn->click();
+
+  EXPECT_EQ(form1_->Btw, 60);
+  EXPECT_EQ(form1_->Bgv, 6);
+  EXPECT_FALSE(form1_->isShadow);
+  const auto buttons = form1_->Buttons();
+  ASSERT_EQ(buttons.size(), 5u);
+  EXPECT_EQ(buttons[4]->text(), "Redo");
+  EXPECT_EQ(buttons[0]->size(), QSize(60, 30));
+  EXPECT_EQ(buttons[0]->EffectiveRadii(), QSizeF(0, 0));
+  EXPECT_EQ(form1_->ButtonArea->graphicsEffect(), nullptr);
+  EXPECT_EQ(form1_->FlowLayout1->VerticalGap(), 6.0f);
+  EXPECT_EQ(test::ReadBytes(dir_.Native("KavoKey.txt")),
+            "Undo,Ctrl,Z\r\nCut,Ctrl,X\r\nCopy,Ctrl,C\r\nPast,Ctrl,V\r\nRedo,Ctrl,Shift,Z\r\n");
+}
+
+TEST_F(SettingsTest, NumberBoxesCommitTypedTextByTheirRules) {
+  Start();
+  TNumberBox* box = form2_->SpinBw;
+  struct Case {
+    int before;
+    QString typed;
+    int after;
+  };
+  const Case cases[] = {{20, "250", 100}, {20, "", 0},     {20, "-", 20},
+                        {20, "+", 20},    {20, "-5", 0},   {20, "+7", 7},
+                        {20, "007", 7},   {20, "1-2", 20}, {20, "99999999999999999999", 100}};
+  for (const Case& c : cases) {
+    box->SetValue(c.before);
+    box->Editor()->setText(c.typed);
+    box->Commit();
+    EXPECT_EQ(box->Value(), c.after) << c.typed.toStdString();
+    EXPECT_EQ(box->Editor()->text(), QString::number(c.after));
+  }
+
+  box->SetValue(50);
+  QTest::keyClicks(box->Editor(), "a1b");
+  EXPECT_EQ(box->Editor()->text(), "501");  // only digits and signs can be typed
+  QTest::keyClick(box->Editor(), Qt::Key_Escape);
+  EXPECT_EQ(box->Editor()->text(), "50");
+  EXPECT_EQ(box->Editor()->selectedText(), "50");
+
+  box->Editor()->setText("30");  // a step starts from the typed number
+  box->IncrementButton()->click();
+  EXPECT_EQ(box->Value(), 31);
+  QTest::keyClick(box->Editor(), Qt::Key_Down);
+  EXPECT_EQ(box->Value(), 30);
+  QWheelEvent away(QPointF(5, 5), QPointF(5, 5), {}, QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+  QApplication::sendEvent(box, &away);
+  EXPECT_EQ(box->Value(), 31);
+  box->SetValue(100);
+  box->IncrementButton()->click();
+  EXPECT_EQ(box->Value(), 100);
+  box->SetValue(0);
+  box->DecrementButton()->click();
+  EXPECT_EQ(box->Value(), 0);
+  EXPECT_EQ(box->Editor()->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+  EXPECT_EQ(box->Editor()->cursor().shape(), Qt::IBeamCursor);
+}
+
+TEST_F(SettingsTest, OpenKeyBindLoadsRebuildsAndRemembersThePath) {
+  Start();
+  form2_->show();
+  const std::string other = dir_.Native("other.txt");
+  test::WriteBytes(other, "One,Alt,Left\r\nTwo,Alt,Right\r\n");
+  answers_ = {other, dir_.Native("missing.txt"), "", other};
+  form1_->KeyBindMenu->trigger();
+  EXPECT_EQ(form1_->KeyFile, U16(other));
+  EXPECT_EQ(form1_->Buttons().size(), 2u);
+  EXPECT_EQ(Entries(),
+            (QStringList{"One\tAlt\tLeft", "Two\tAlt\tRight"}));  // the open list follows
+
+  form1_->KeyBindMenu->trigger();  // a typed name of a file that does not exist
+  EXPECT_EQ(boxes_, std::vector<std::string>{"ファイル " + dir_.Native("missing.txt") +
+                                             " は開けません。 No such file or directory "});
+  EXPECT_EQ(form1_->KeyFile, U16(other));
+  EXPECT_EQ(form1_->Buttons().size(), 2u);
+
+  form1_->KeyBindMenu->trigger();  // cancelled
+  EXPECT_EQ(form1_->KeyFile, U16(other));
+  EXPECT_EQ(asked_, (std::vector<std::string>{"open ", "open " + other,
+                                              "open " + dir_.Native("missing.txt")}));
+}
+
+TEST_F(SettingsTest, SaveAsKeyBindWritesTheListButKeepsTheCurrentKeyFile) {
+  Start();
+  const std::string copy = dir_.Native("copy.txt");
+  test::WriteBytes(copy, "replaced without a question");
+  answers_ = {copy, ""};
+  form1_->SaveAsKeyMenu->trigger();
+  EXPECT_EQ(test::ReadBytes(copy), "Undo,Ctrl,Z\r\nCut,Ctrl,X\r\nCopy,Ctrl,C\r\nPast,Ctrl,V\r\n");
+  EXPECT_EQ(form1_->KeyFile, U16(dir_.Native("KavoKey.txt")));
+  form1_->SaveAsKeyMenu->trigger();
+  EXPECT_EQ(asked_, (std::vector<std::string>{"save ", "save " + copy}));
+}
+
+TEST_F(SettingsTest, ResizeModeMakesTheWholeBarTakePresses) {
+  Start();
+  form1_->show();
+  QApplication::processEvents();
+  ASSERT_FALSE(input_.shape.empty());  // normal mode: strip and buttons only
+  form1_->ResizeMenuClick();
+  EXPECT_TRUE(form1_->ResizeMenu->isChecked());
+  EXPECT_TRUE(input_.shape.empty());
+  form1_->ResizeMenuClick();
+  EXPECT_FALSE(form1_->ResizeMenu->isChecked());
+  EXPECT_FALSE(input_.shape.empty());
+  EXPECT_EQ(form1_->geometry(), QRect(100, 100, 250, 130));
+  EXPECT_EQ(form1_->Buttons().size(), 4u);
+}
+
+}  // namespace
+}  // namespace kavo
