@@ -172,6 +172,28 @@ void ClickAt(int x, int y) {
   Sh("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
 }
 
+void DragFromTo(int x0, int y0, int x1, int y1) {
+  Sh("xdotool mousemove --sync " + std::to_string(x0) + " " + std::to_string(y0) + " mousedown 1");
+  for (int step = 1; step <= 4; ++step) {
+    const int x = x0 + (x1 - x0) * step / 4, y = y0 + (y1 - y0) * step / 4;
+    Sh("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  Sh("xdotool mouseup 1");
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+Geometry WindowGeometry(const std::string& window) {
+  // xwininfo: the absolute position of the window itself, inside any frame.
+  const std::string info = Sh("xwininfo -id " + window);
+  auto field = [&](const std::string& name) {
+    const auto at = info.find(name);
+    return at == std::string::npos ? -1 : std::stoi(info.substr(at + name.size()));
+  };
+  return {field("Absolute upper-left X:"), field("Absolute upper-left Y:"), field("Width:"),
+          field("Height:")};
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;

@@ -51,6 +51,15 @@ std::string ActiveWindow();
 void Activate(const std::string& window);
 // A left click at a point of the screen.
 void ClickAt(int x, int y);
+// Presses the left button at one point, moves to another in a few steps, and releases it there.
+void DragFromTo(int x0, int y0, int x1, int y1);
+
+struct Geometry {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const Geometry&) const = default;
+};
+// The window's place on the screen and its size.
+Geometry WindowGeometry(const std::string& window);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);

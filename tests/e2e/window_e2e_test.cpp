@@ -1,0 +1,123 @@
+// Moving and resizing the bar, its menu, and the settings window, as a person uses them.
+
+#include <signal.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "e2e_fixture.h"
+
+namespace kavo::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+class WindowTest : public DesktopTest {
+ protected:
+  std::unique_ptr<Process> StartBar(const std::string& settings = "") {
+    if (!settings.empty()) WriteFile(folder_ + "/Kavo.ini", settings);
+    std::filesystem::copy_file(KAVO_EXECUTABLE, folder_ + "/kavo");
+    auto bar = std::make_unique<Process>(std::vector<std::string>{folder_ + "/kavo"}, folder_,
+                                         std::vector<std::string>{"LC_ALL=C.UTF-8"});
+    EXPECT_TRUE(WaitUntil([&] { return !(bar_ = FindWindow("^Form1$")).empty(); }))
+        << "the bar did not appear: " << bar->Errors();
+    return bar;
+  }
+  Geometry Bar() const { return WindowGeometry(bar_); }
+  // Opens the bar's menu from the blue square and chooses the item at this place in it.
+  void ChooseFromMenu(int item) {
+    const Geometry g = Bar();
+    ClickAt(g.x + 10, g.y + 10);
+    std::this_thread::sleep_for(300ms);
+    std::string keys;
+    for (int i = 0; i <= item; ++i) keys += " Down";
+    Sh("xdotool key" + keys + " Return");
+    std::this_thread::sleep_for(300ms);
+  }
+  // Windows of the bar's process other than the bar: its menu, its settings window.
+  std::vector<std::string> OtherWindows(pid_t pid) const {
+    std::vector<std::string> ids;
+    std::istringstream in(Sh("xdotool search --onlyvisible --pid " + std::to_string(pid)));
+    for (std::string id; std::getline(in, id);) {
+      if (id != bar_) ids.push_back(id);
+    }
+    return ids;
+  }
+  std::string bar_;
+};
+
+TEST_F(WindowTest, DraggingTheGreenSquareMovesTheBarByThePointersDisplacement) {
+  auto bar = StartBar();
+  const Geometry before = Bar();
+  ASSERT_EQ(before, (Geometry{100, 100, 250, 130}));
+  DragFromTo(before.x + 240, before.y + 10, before.x + 270, before.y + 20);
+  EXPECT_TRUE(WaitUntil([&] { return Bar() == Geometry{130, 110, 250, 130}; }, 3s))
+      << Bar().x << "," << Bar().y;
+}
+
+TEST_F(WindowTest, ResizeModeResizesFromTheButtonAreaAndNormalModeKeepsTheResult) {
+  auto bar = StartBar();
+  ChooseFromMenu(1);  // ReSize
+  DragFromTo(300, 200, 340, 180);  // an empty part of the button area, 40 right and 20 up
+  EXPECT_TRUE(WaitUntil([&] { return Bar() == Geometry{100, 100, 290, 110}; }, 3s))
+      << Bar().width << "x" << Bar().height;
+  ChooseFromMenu(1);  // back to normal
+  EXPECT_EQ(Bar(), (Geometry{100, 100, 290, 110}));
+  bar->Signal(SIGTERM);
+  EXPECT_EQ(bar->Wait(10s), 0);
+  const std::string saved = ReadFile(folder_ + "/Kavo.ini");
+  EXPECT_NE(saved.find("Height=110\r\nWidth=290\r\n"), std::string::npos) << saved;
+}
+
+TEST_F(WindowTest, MenuOpensAtTheBarsCornerAndStaysOnScreen) {
+  auto bar = StartBar("[Form]\r\nTop=100\r\nLeft=100\r\n");
+  ClickAt(110, 110);
+  std::vector<std::string> menus;
+  ASSERT_TRUE(WaitUntil([&] { return !(menus = OtherWindows(bar->pid())).empty(); }, 3s));
+  const Geometry menu = WindowGeometry(menus.front());
+  EXPECT_EQ(menu.x, 100);
+  EXPECT_EQ(menu.y, 100);
+  Sh("xdotool key Escape");
+
+  bar->Signal(SIGTERM);
+  bar->Wait(10s);
+  std::filesystem::remove(folder_ + "/kavo");
+  auto corner = StartBar("[Form]\r\nTop=740\r\nLeft=1000\r\nWidth=250\r\n");
+  const Geometry g = Bar();
+  ClickAt(g.x + 10, g.y + 10);
+  ASSERT_TRUE(WaitUntil([&] { return !(menus = OtherWindows(corner->pid())).empty(); }, 3s));
+  const Geometry moved = WindowGeometry(menus.front());
+  EXPECT_EQ(moved.x + moved.width, 1024);  // ends at the screen's right edge
+  EXPECT_EQ(moved.y + moved.height, 768);  // and at its bottom
+  Sh("xdotool key Escape");
+}
+
+TEST_F(WindowTest, BindingAddedInTheSettingsWindowTypesItsKeysAfterApply) {
+  auto target = StartTarget("Target");
+  auto bar = StartBar();
+  ClickAt(125, 136);  // Undo: takes the target
+  AwaitReceived("Target", 4);
+
+  ChooseFromMenu(0);  // Settings
+  std::string settings;
+  ASSERT_TRUE(WaitUntil([&] { return !(settings = FindWindow("^Settings$")).empty(); }, 5s));
+  const Geometry s = WindowGeometry(settings);
+  ClickAt(s.x + 66, s.y + 171);  // the caption box
+  Sh("xdotool type Help");
+  Sh("xdotool key shift+Tab shift+Tab shift+Tab F");  // the first key chooser: F1
+  ClickAt(s.x + 184, s.y + 171);  // Add
+  ClickAt(s.x + 256, s.y + 387);  // Applay
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(ReadFile(folder_ + "/KavoKey.txt"),
+            "\xEF\xBB\xBFUndo,Ctrl,Z\r\nCut,Ctrl,X\r\nCopy,Ctrl,C\r\nPast,Ctrl,V\r\nHelp,F1\r\n");
+
+  // The menu was driven with the keyboard: a stray release of Return may reach the target.
+  const std::size_t before = Received("Target").size();
+  ClickAt(125, 163);  // the new fifth button, first in the second row
+  const auto received = AwaitReceived("Target", before + 2);
+  EXPECT_EQ(std::vector<std::string>(received.begin() + static_cast<long>(before), received.end()),
+            (std::vector<std::string>{"press F1", "release F1"}));
+}
+
+}  // namespace
+}  // namespace kavo::e2e
