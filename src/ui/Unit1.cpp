@@ -340,8 +340,11 @@ void TForm1::ButtonClick(TCornerButton* sender) {
 }
 
 void TForm1::StartPolling() {
+  // Only a live, titled window can be passed over: a window manager may still name a window that
+  // is gone, whose id the next new window can get.
   const platform::WindowHandle front = input_.ForegroundWindow();
-  passedOver_ = IsOwnWindow(front) ? 0 : front;
+  const bool real = front != 0 && !IsOwnWindow(front) && !input_.WindowTitle(front).empty();
+  passedOver_ = real ? front : 0;
   Timer1->start();
 }
 

@@ -49,7 +49,9 @@ const std::vector<QString>& TForm2::KeyNames() {
   return names;
 }
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Tool) {
+TForm2::TForm2(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
   Form2 = this;
   setWindowTitle(QStringLiteral("Settings"));
   setFixedSize(308, 409);  // no resize border

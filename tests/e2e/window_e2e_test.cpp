@@ -51,15 +51,23 @@ TEST_F(WindowTest, DraggingTheGreenSquareMovesTheBarByThePointersDisplacement) {
   const Geometry before = Bar();
   ASSERT_EQ(before, (Geometry{100, 100, 250, 130}));
   DragFromTo(before.x + 240, before.y + 10, before.x + 270, before.y + 20);
-  EXPECT_TRUE(WaitUntil([&] { return Bar() == Geometry{130, 110, 250, 130}; }, 3s))
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return Bar() == Geometry{130, 110, 250, 130};
+      },
+      3s))
       << Bar().x << "," << Bar().y;
 }
 
 TEST_F(WindowTest, ResizeModeResizesFromTheButtonAreaAndNormalModeKeepsTheResult) {
   auto bar = StartBar();
-  ChooseFromMenu(1);  // ReSize
+  ChooseFromMenu(1);               // ReSize
   DragFromTo(300, 200, 340, 180);  // an empty part of the button area, 40 right and 20 up
-  EXPECT_TRUE(WaitUntil([&] { return Bar() == Geometry{100, 100, 290, 110}; }, 3s))
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return Bar() == Geometry{100, 100, 290, 110};
+      },
+      3s))
       << Bar().width << "x" << Bar().height;
   ChooseFromMenu(1);  // back to normal
   EXPECT_EQ(Bar(), (Geometry{100, 100, 290, 110}));
@@ -105,8 +113,8 @@ TEST_F(WindowTest, BindingAddedInTheSettingsWindowTypesItsKeysAfterApply) {
   ClickAt(s.x + 66, s.y + 171);  // the caption box
   Sh("xdotool type Help");
   Sh("xdotool key shift+Tab shift+Tab shift+Tab F");  // the first key chooser: F1
-  ClickAt(s.x + 184, s.y + 171);  // Add
-  ClickAt(s.x + 256, s.y + 387);  // Applay
+  ClickAt(s.x + 184, s.y + 171);                      // Add
+  ClickAt(s.x + 256, s.y + 387);                      // Applay
   std::this_thread::sleep_for(300ms);
   EXPECT_EQ(ReadFile(folder_ + "/KavoKey.txt"),
             "\xEF\xBB\xBFUndo,Ctrl,Z\r\nCut,Ctrl,X\r\nCopy,Ctrl,C\r\nPast,Ctrl,V\r\nHelp,F1\r\n");
