@@ -21,6 +21,7 @@ run: deps $(REL_DIR)/build.ninja
 test: deps $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR)
 	cd $(TEST_DIR) && ctest --output-on-failure
+	scripts/windows-tests.sh
 
 bench: deps $(REL_DIR)/build.ninja
 	cmake --build $(REL_DIR) --target benchmarks

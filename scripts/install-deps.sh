@@ -6,20 +6,29 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libx11-dev libxtst-dev libxext-dev libxdo-dev
-  xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
+  qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxext-dev libxdo-dev
+  xvfb xauth xserver-common xfonts-base x11-xkb-utils openbox xdotool wmctrl x11-utils imagemagick
   fonts-noto-cjk xvkbd
+  g++-mingw-w64-x86-64-posix wine wine64 locales
 )
+
+# Locales the Windows tests run Wine in (Wine takes its code page from them).
+locales=(en_US ja_JP)
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+for l in "${locales[@]}"; do
+  locale -a 2>/dev/null | grep -qix "$l.utf8" || $sudo localedef -i "$l" -f UTF-8 "$l.UTF-8"
+done

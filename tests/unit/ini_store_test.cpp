@@ -3,8 +3,8 @@
 #include "settings/ini_store.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include <filesystem>
 
 #include "base/errors.h"
 #include "platform/code_page.h"
@@ -76,7 +76,7 @@ class IniStoreTest : public testing::Test {
 TEST_F(IniStoreTest, NoFileGivesDefaultsAndCloseWritesTheTwoSections) {
   const std::optional<std::string> starts[] = {std::nullopt, "", "; only a comment\r\n\r\n  \r\n"};
   for (const auto& start : starts) {
-    ::unlink(file_.c_str());
+    std::filesystem::remove(file_);
     TIniStore ini = start ? StoreWith(*start) : StoreAt();
     const Settings s = Load(ini);
     EXPECT_EQ(s, Settings{});
@@ -199,10 +199,11 @@ TEST_F(IniStoreTest, UndecodableFileFailsTheFirstReadAndStaysUnopened) {
   EXPECT_EQ(ini.ReadInteger(u"Form", u"Top", 100), 7);
 }
 
+#ifndef _WIN32
 TEST_F(IniStoreTest, UnreadableFileIsTheOpenError) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads files whatever their permissions";
+  if (test::IsPrivileged()) GTEST_SKIP() << "root reads files whatever their permissions";
   TIniStore ini = StoreWith("[Form]\r\n");
-  ::chmod(file_.c_str(), 0);
+  std::filesystem::permissions(file_, std::filesystem::perms::none);
   try {
     ini.ReadInteger(u"Form", u"Top", 100);
     ADD_FAILURE() << "read";
@@ -210,11 +211,12 @@ TEST_F(IniStoreTest, UnreadableFileIsTheOpenError) {
     EXPECT_EQ(e.Message(), "ファイル " + file_ + " は開けません。 Permission denied ");
   }
 }
+#endif
 
 TEST_F(IniStoreTest, ReadOnlyFileReadsButTheFirstWriteFailsAndLeavesItAsItWas) {
   const std::string original = "[Form]\r\nTop=5\r\n";
   TIniStore ini = StoreWith(original);
-  ::chmod(file_.c_str(), 0444);
+  test::SetReadOnly(file_);
   Settings s = Load(ini);
   EXPECT_EQ(s.top, 5);
   s.top = 9;
@@ -222,7 +224,8 @@ TEST_F(IniStoreTest, ReadOnlyFileReadsButTheFirstWriteFailsAndLeavesItAsItWas) {
     Save(ini, s);
     ADD_FAILURE() << "saved";
   } catch (const EFCreateError& e) {
-    EXPECT_EQ(e.Message(), "ファイル \"" + file_ + "\" を作成できません。Permission denied");
+    EXPECT_EQ(e.Message(), "ファイル \"" + file_ + "\" を作成できません。" +
+                               test::FailureText(test::Failure::Denied));
   }
   EXPECT_EQ(FileBytes(), original);
   EXPECT_EQ(ini.ReadInteger(u"Form", u"Top", 0), 9);   // the memory copy took the value

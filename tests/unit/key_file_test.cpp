@@ -1,7 +1,6 @@
 // Reading and writing key files: signatures, encodings, line ends and failures.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -123,31 +122,32 @@ TEST_F(KeyFileTest, UnopenableFileIsTheOpenErrorWithTheFullPath) {
     list.LoadFromFile(missing);
     ADD_FAILURE() << "loaded";
   } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message(), "ファイル " + dir_.Native("missing.txt") +
-                               " は開けません。 No such file or directory ");
+    EXPECT_EQ(e.Message(), "ファイル " + dir_.Native("missing.txt") + " は開けません。 " +
+                               test::FailureText(test::Failure::NoSuchFile) + " ");
   }
   try {
     list.LoadFromFile(U16(dir_.path()));
     ADD_FAILURE() << "loaded a folder";
   } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message(), "ファイル " + dir_.path() + " は開けません。 Is a directory ");
+    EXPECT_EQ(e.Message(), "ファイル " + dir_.path() + " は開けません。 " +
+                               test::FailureText(test::Failure::OpenFolder) + " ");
   }
   EXPECT_EQ(list.Lines(), Lines{u"kept"});
   EXPECT_EQ(list.Encoding(), TextEncoding::None);
 }
 
 TEST_F(KeyFileTest, RelativePathIsMadeAbsoluteInTheMessage) {
-  const std::string cwd = std::filesystem::current_path();
-  ASSERT_EQ(chdir(dir_.path().c_str()), 0);
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
   KeyList list;
   try {
     list.LoadFromFile(u"sub/../gone.txt");
     ADD_FAILURE() << "loaded";
   } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message(),
-              "ファイル " + dir_.Native("gone.txt") + " は開けません。 No such file or directory ");
+    EXPECT_EQ(e.Message(), "ファイル " + dir_.Native("gone.txt") + " は開けません。 " +
+                               test::FailureText(test::Failure::NoSuchFile) + " ");
   }
-  ASSERT_EQ(chdir(cwd.c_str()), 0);
+  std::filesystem::current_path(cwd);
 }
 
 TEST_F(KeyFileTest, SavingWritesBackTheBytesItLoaded) {

@@ -1,5 +1,6 @@
 #pragma once
-// Small helpers for the core's tests: a temporary folder, raw file bytes, UTF-8 literals.
+// Small helpers for the core's tests: a temporary folder, raw file bytes, UTF-8 literals, and
+// the few things that differ between the systems the tests run on.
 
 #include <string>
 #include <string_view>
@@ -15,7 +16,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  std::string Native(std::string_view name) const { return path_ + "/" + std::string(name); }
+  // The path of an entry of the folder, with the system's separators.
+  std::string Native(std::string_view name) const;
   std::u16string File(std::string_view name) const;
 
  private:
@@ -27,5 +29,21 @@ std::string U8(std::u16string_view text);
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, std::string_view bytes);
+
+// Makes a file read-only (or writable again).
+void SetReadOnly(const std::string& path, bool readOnly = true);
+
+// True where permissions do not stop the tests (root on POSIX systems).
+bool IsPrivileged();
+
+// The system's own description of a failure, as the file messages quote it.
+enum class Failure {
+  NoSuchFile,     // opening a file that does not exist
+  NoSuchFolder,   // creating a file in a folder that does not exist
+  Denied,         // a read-only or unreadable file
+  OpenFolder,     // opening a folder as a file
+  ReplaceFolder,  // saving over a folder
+};
+std::string FailureText(Failure failure);
 
 }  // namespace kavo::test

@@ -1,0 +1,147 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <random>
+
+#include "platform/files.h"
+#include "platform/win32/wide.h"
+
+namespace kavo::platform {
+namespace {
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (valid()) CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+  bool Close() {
+    const bool ok = CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+std::wstring TempNameBeside(const std::wstring& target) {
+  static std::minstd_rand rng(std::random_device{}());
+  return target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(rng()) +
+         L".tmp";
+}
+
+}  // namespace
+
+ErrorCode ReadWholeFile(std::u16string_view path, std::string& bytes) {
+  // Others may read the file meanwhile, but not write it.
+  Handle file(CreateFileW(win32::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return static_cast<ErrorCode>(GetLastError());
+  LARGE_INTEGER size{};
+  GetFileSizeEx(file.get(), &size);
+  std::string data(static_cast<std::size_t>(size.QuadPart) + 1, '\0');
+  std::size_t used = 0;
+  while (true) {
+    if (used == data.size()) data.resize(data.size() * 2);
+    DWORD read = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - used, 1u << 30));
+    if (!ReadFile(file.get(), data.data() + used, chunk, &read, nullptr)) {
+      return static_cast<ErrorCode>(GetLastError());
+    }
+    if (read == 0) break;
+    used += read;
+  }
+  data.resize(used);
+  bytes = std::move(data);
+  return 0;
+}
+
+bool IsExistingFile(std::u16string_view path) {
+  const DWORD attributes = GetFileAttributesW(win32::Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::u16string FullPath(std::u16string_view path) {
+  const std::wstring wide = win32::Wide(path);
+  const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return std::u16string(path);
+  std::wstring full(n, L'\0');
+  const DWORD written = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+  full.resize(written);
+  return win32::Narrow(full);
+}
+
+std::u16string ErrorText(ErrorCode code) {
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::u16string result = n && text ? win32::Narrow(std::wstring_view(text, n)) : u"";
+  if (text) LocalFree(text);
+  return result;
+}
+
+SaveResult ReplaceWholeFile(std::u16string_view path, std::string_view bytes) {
+  const std::wstring target = win32::Wide(path);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exists) {
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
+      return {SaveStage::Create, ERROR_ACCESS_DENIED};
+    }
+    // A file another program holds open cannot be replaced: find out before writing anything.
+    Handle probe(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe.valid()) return {SaveStage::Create, static_cast<ErrorCode>(GetLastError())};
+  }
+
+  // The new content goes to a file of its own beside the target, shared with no one.
+  std::wstring temp;
+  HANDLE created = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 16 && created == INVALID_HANDLE_VALUE; ++attempt) {
+    temp = TempNameBeside(target);
+    created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
+      return {SaveStage::Create, static_cast<ErrorCode>(GetLastError())};
+    }
+  }
+  if (created == INVALID_HANDLE_VALUE) return {SaveStage::Create, ERROR_FILE_EXISTS};
+  Handle file(created);
+
+  auto fail = [&](SaveStage stage, DWORD code) {
+    file.Close();
+    DeleteFileW(temp.c_str());
+    return SaveResult{stage, static_cast<ErrorCode>(code)};
+  };
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr)) {
+      return fail(SaveStage::Write, GetLastError());
+    }
+    if (written == 0) return fail(SaveStage::Write, ERROR_DISK_FULL);
+    done += written;
+  }
+  if (!FlushFileBuffers(file.get())) return fail(SaveStage::Write, GetLastError());
+  if (!file.Close()) {
+    const DWORD code = GetLastError();
+    DeleteFileW(temp.c_str());
+    return {SaveStage::Write, static_cast<ErrorCode>(code)};
+  }
+  if (!MoveFileExW(temp.c_str(), target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD code = GetLastError();
+    DeleteFileW(temp.c_str());
+    return {SaveStage::Create, static_cast<ErrorCode>(code)};
+  }
+  return {};
+}
+
+}  // namespace kavo::platform

@@ -1,0 +1,42 @@
+#include <windows.h>
+
+#include "platform/system.h"
+#include "platform/win32/wide.h"
+
+namespace kavo::platform {
+
+std::u16string ExecutablePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  while (true) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return win32::Narrow(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::u16string FolderOf(std::u16string_view path) {
+  const auto slash = path.find_last_of(u"\\/");
+  return slash == std::u16string_view::npos ? u".\\" : std::u16string(path.substr(0, slash + 1));
+}
+
+std::u16string ExecutableFileName() {
+  const std::u16string path = ExecutablePath();
+  return path.substr(FolderOf(path).size());
+}
+
+std::u16string SystemDefaultLocaleName() {
+  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};  // 85, the terminating zero included
+  GetSystemDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
+  return win32::Narrow(name);
+}
+
+// The toolkit turns the end of the session into the window's close.
+int CloseRequestDescriptor() {
+  return -1;
+}
+void AcknowledgeCloseRequest() {}
+
+}  // namespace kavo::platform
