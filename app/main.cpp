@@ -51,7 +51,9 @@ int main(int argc, char** argv) {
     form1 = std::make_unique<kavo::TForm1>(*input);
     form2 = std::make_unique<kavo::TForm2>();
   } catch (const kavo::KavoError& error) {
-    kavo::ShowStartupErrorBox(error.Kind(), error.Message(), __builtin_return_address(0));
+    // The address of the start-up code, as the box shows one.
+    kavo::ShowStartupErrorBox(error.Kind(), error.Message(),
+                              reinterpret_cast<const void*>(&HasDisplay));
     return 1;
   }
   form1->show();

@@ -1,8 +1,6 @@
 // The bar's own work, on the offscreen platform: rebuilding the bar and re-flowing it.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <filesystem>
@@ -18,8 +16,9 @@ namespace fs = std::filesystem;
 
 // A home folder whose key file holds this many bindings.
 std::u16string HomeWith(int bindings) {
-  const fs::path home = fs::temp_directory_path() / ("kavo-ui-bench-" + std::to_string(::getpid()) +
-                                                     "-" + std::to_string(bindings));
+  const fs::path home = fs::temp_directory_path() /
+                        ("kavo-ui-bench-" + std::to_string(QCoreApplication::applicationPid()) +
+                         "-" + std::to_string(bindings));
   fs::create_directories(home);
   std::ofstream keys(home / "KavoKey.txt", std::ios::binary);
   for (int i = 0; i < bindings; ++i) keys << "B" << i << ",Ctrl,Z\r\n";
@@ -70,14 +69,15 @@ BENCHMARK(BM_Reflow1000)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(fs::temp_directory_path(), ec)) {
-    if (e.path().filename().string().starts_with("kavo-ui-bench-" + std::to_string(::getpid()))) {
+    if (e.path().filename().string().starts_with(
+            "kavo-ui-bench-" + std::to_string(QCoreApplication::applicationPid()))) {
       fs::remove_all(e.path(), ec);
     }
   }

@@ -12,6 +12,7 @@
 #include <QSocketNotifier>
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "bindings/comma_rule.h"
 #include "bindings/key_strokes.h"
@@ -91,11 +92,7 @@ void TForm1::BuildComponents() {
   labelPalette.setColor(QPalette::WindowText, QColor(0xFF, 0x7F, 0x50));  // coral
   Label1->setPalette(labelPalette);
   Rectangle1 = new TRectangle(QColor(0x00, 0x80, 0x00), Layout1);  // green
-  ShadowEffect1 = new QGraphicsDropShadowEffect(Layout1);
-  ShadowEffect1->setColor(QColor(0, 0, 0, kShadowAlpha));
-  ShadowEffect1->setOffset(kShadowDistance * std::cos(M_PI / 4),
-                           kShadowDistance * std::sin(M_PI / 4));
-  ShadowEffect1->setBlurRadius(kShadowBlur);
+  ShadowEffect1 = NewShadow();
   Layout1->setGraphicsEffect(ShadowEffect1);
   Layout2 = new QWidget(this);
   ButtonArea = new TPressArea(this);
@@ -264,7 +261,8 @@ void TForm1::KeepReachable() {
 QGraphicsDropShadowEffect* TForm1::NewShadow() {
   auto* effect = new QGraphicsDropShadowEffect(this);
   effect->setColor(QColor(0, 0, 0, kShadowAlpha));
-  effect->setOffset(kShadowDistance * std::cos(M_PI / 4), kShadowDistance * std::sin(M_PI / 4));
+  const double direction = std::numbers::pi / 4;  // 45 degrees: right and down
+  effect->setOffset(kShadowDistance * std::cos(direction), kShadowDistance * std::sin(direction));
   effect->setBlurRadius(kShadowBlur);
   return effect;
 }

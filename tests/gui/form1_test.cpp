@@ -3,9 +3,8 @@
 #include "ui/Unit1.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include <filesystem>
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -95,10 +94,11 @@ TEST_F(Form1Test, LooksComeFromTheSettingsFile) {
   EXPECT_EQ(form->ButtonArea->graphicsEffect(), nullptr);
 }
 
+#ifndef _WIN32  // there the system's locale is not the environment's
 TEST_F(Form1Test, JapaneseLocaleGetsJapaneseMenuCaptions) {
-  ::setenv("LC_ALL", "ja_JP.UTF-8", 1);
+  qputenv("LC_ALL", "ja_JP.UTF-8");
   auto form = Start();
-  ::setenv("LC_ALL", "C.UTF-8", 1);
+  qputenv("LC_ALL", "C.UTF-8");
   const QString expected[] = {
       "設定", "サイズ変更", "アプリ再取得", "KeyBind読込み", "KeyBind別名保存", "最小化", "終了"};
   const QAction* items[] = {form->SettingMenu, form->ResizeMenu,    form->ReAcquire,
@@ -107,11 +107,12 @@ TEST_F(Form1Test, JapaneseLocaleGetsJapaneseMenuCaptions) {
   for (int i = 0; i < 7; ++i) EXPECT_EQ(items[i]->text(), expected[i]);
   EXPECT_TRUE(form->MenuItem1->isSeparator());
 }
+#endif
 
 TEST_F(Form1Test, BrokenFilesStopStartUp) {
   Write("KavoKey.txt", "\xEF\xBB\xBFUndo,Ctrl,Z\r\n\xC0\r\n");
   EXPECT_THROW(Start(), EEncodingError);
-  ::unlink(dir_.Native("KavoKey.txt").c_str());
+  std::filesystem::remove(dir_.Native("KavoKey.txt"));
   Write("Kavo.ini",
         "\xFF\xFE"
         "A");
@@ -230,12 +231,12 @@ TEST_F(Form1Test, CloseWritesTheSettingsAndReportsAFileThatCannotBeWritten) {
             "Height=25\r\nCorner=5\r\nHGap=2\r\nVGap=2\r\nShadow=1\r\n\r\n");
   EXPECT_TRUE(boxes_.empty());
 
-  ::chmod(dir_.Native("Kavo.ini").c_str(), 0444);
+  test::SetReadOnly(dir_.Native("Kavo.ini"));
   auto form = Start();
   form->close();
   ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_EQ(boxes_[0], "エラー|ファイル \"" + dir_.Native("Kavo.ini") +
-                           "\" を作成できません。Permission denied.");
+  EXPECT_EQ(boxes_[0], "エラー|ファイル \"" + dir_.Native("Kavo.ini") + "\" を作成できません。" +
+                           test::FailureText(test::Failure::Denied) + ".");
   EXPECT_EQ(form->KeyMenu, nullptr);
 }
 
