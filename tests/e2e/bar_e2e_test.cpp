@@ -23,18 +23,7 @@ Events Chord(const std::string& modifier, const std::string& key) {
   return {"press " + modifier, "press " + key, "release " + key, "release " + modifier};
 }
 
-class BarTest : public DesktopTest {
- protected:
-  std::unique_ptr<Process> StartBar() {
-    std::filesystem::copy_file(KAVO_EXECUTABLE, folder_ + "/kavo");
-    auto bar = std::make_unique<Process>(std::vector<std::string>{folder_ + "/kavo"}, folder_,
-                                         std::vector<std::string>{"LC_ALL=C.UTF-8"});
-    EXPECT_TRUE(WaitUntil([&] { return !(barWindow_ = FindWindow("^Form1$")).empty(); }))
-        << "the bar did not appear: " << bar->Errors();
-    return bar;
-  }
-  std::string barWindow_;
-};
+using BarTest = DesktopTest;
 
 TEST_F(BarTest, DefaultButtonsTypeTheirShortcutsIntoTheWindowInFront) {
   auto target = StartTarget("Target");
@@ -102,7 +91,7 @@ TEST_F(BarTest, SingleCharacterAndFunctionKeyNamesTypeWhatTheyName) {
 
 TEST_F(BarTest, ClosingThroughTheWindowManagerWritesTheSettingsFile) {
   auto bar = StartBar();
-  Sh("wmctrl -i -c " + barWindow_);
+  Sh("wmctrl -i -c " + bar_);
   EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
   EXPECT_EQ(ReadFile(folder_ + "/Kavo.ini"),
             "\xEF\xBB\xBF[Form]\r\nTop=100\r\nLeft=100\r\nHeight=130\r\nWidth=250\r\n\r\n"
@@ -120,8 +109,7 @@ TEST_F(BarTest, SessionEndClosesTheBarInOrder) {
 
 TEST_F(BarTest, BrokenKeyFileStopsStartUpWithTheApplicationErrorBox) {
   WriteFile(folder_ + "/KavoKey.txt", "\xEF\xBB\xBFUndo,Ctrl,Z\r\n\xFF\r\n");
-  std::filesystem::copy_file(KAVO_EXECUTABLE, folder_ + "/kavo");
-  Process bar({folder_ + "/kavo"}, folder_, {"LC_ALL=C.UTF-8"});
+  Process bar({InstallBar()}, folder_, {"LC_ALL=C.UTF-8"});
   std::string box;
   ASSERT_TRUE(WaitUntil([&] { return !(box = FindWindow("^アプリケーションエラー$")).empty(); }))
       << bar.Errors();

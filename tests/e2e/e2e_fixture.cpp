@@ -17,6 +17,22 @@ void DesktopTest::TearDown() {
   std::filesystem::remove_all(folder_, ec);
 }
 
+std::string DesktopTest::InstallBar(const std::string& settings) {
+  if (!settings.empty()) WriteFile(folder_ + "/Kavo.ini", settings);
+  const std::string exe = folder_ + "/kavo";
+  std::filesystem::copy_file(KAVO_EXECUTABLE, exe,
+                             std::filesystem::copy_options::overwrite_existing);
+  return exe;
+}
+
+std::unique_ptr<Process> DesktopTest::StartBar(const std::string& settings) {
+  auto bar = std::make_unique<Process>(std::vector<std::string>{InstallBar(settings)}, folder_,
+                                       std::vector<std::string>{"LC_ALL=C.UTF-8"});
+  EXPECT_TRUE(WaitUntil([&] { return !(bar_ = FindWindow("^Form1$")).empty(); }))
+      << "the bar did not appear: " << bar->Errors();
+  return bar;
+}
+
 std::unique_ptr<Process> DesktopTest::StartTarget(const std::string& title, int x, int y,
                                                   std::string name) {
   if (name.empty()) name = title;

@@ -20,6 +20,12 @@ class DesktopTest : public testing::Test {
   void SetUp() override;
   void TearDown() override;
 
+  // A copy of the bar in the test's folder, with this settings file if one is given; returns the
+  // copy's path.
+  std::string InstallBar(const std::string& settings = "");
+  // Starts the installed bar and waits for its window, whose id bar_ then holds.
+  std::unique_ptr<Process> StartBar(const std::string& settings = "");
+
   // A key-recording window with this title, in front once started. Its log and id files are
   // named after name (the title, unless given).
   std::unique_ptr<Process> StartTarget(const std::string& title, int x = 400, int y = 300,
@@ -32,6 +38,7 @@ class DesktopTest : public testing::Test {
   std::vector<std::string> AwaitReceived(const std::string& name, std::size_t count) const;
 
   std::string folder_;
+  std::string bar_;
 };
 
 }  // namespace kavo::e2e

@@ -14,15 +14,6 @@ using namespace std::chrono_literals;
 
 class WindowTest : public DesktopTest {
  protected:
-  std::unique_ptr<Process> StartBar(const std::string& settings = "") {
-    if (!settings.empty()) WriteFile(folder_ + "/Kavo.ini", settings);
-    std::filesystem::copy_file(KAVO_EXECUTABLE, folder_ + "/kavo");
-    auto bar = std::make_unique<Process>(std::vector<std::string>{folder_ + "/kavo"}, folder_,
-                                         std::vector<std::string>{"LC_ALL=C.UTF-8"});
-    EXPECT_TRUE(WaitUntil([&] { return !(bar_ = FindWindow("^Form1$")).empty(); }))
-        << "the bar did not appear: " << bar->Errors();
-    return bar;
-  }
   Geometry Bar() const { return WindowGeometry(bar_); }
   // Opens the bar's menu from the blue square and chooses the item at this place in it.
   void ChooseFromMenu(int item) {
@@ -43,7 +34,6 @@ class WindowTest : public DesktopTest {
     }
     return ids;
   }
-  std::string bar_;
 };
 
 TEST_F(WindowTest, DraggingTheGreenSquareMovesTheBarByThePointersDisplacement) {
@@ -89,7 +79,6 @@ TEST_F(WindowTest, MenuOpensAtTheBarsCornerAndStaysOnScreen) {
 
   bar->Signal(SIGTERM);
   bar->Wait(10s);
-  std::filesystem::remove(folder_ + "/kavo");
   auto corner = StartBar("[Form]\r\nTop=740\r\nLeft=1000\r\nWidth=250\r\n");
   const Geometry g = Bar();
   ClickAt(g.x + 10, g.y + 10);

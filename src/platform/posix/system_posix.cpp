@@ -25,11 +25,6 @@ std::u16string FolderOf(std::u16string_view path) {
   return slash == std::u16string_view::npos ? u"./" : std::u16string(path.substr(0, slash + 1));
 }
 
-std::u16string ExecutableFileName() {
-  const std::u16string path = ExecutablePath();
-  return path.substr(FolderOf(path).size());
-}
-
 std::u16string SystemDefaultLocaleName() {
   // The locale the user's session asks for, as the C library resolves it.
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {

@@ -22,11 +22,6 @@ std::u16string FolderOf(std::u16string_view path) {
   return slash == std::u16string_view::npos ? u".\\" : std::u16string(path.substr(0, slash + 1));
 }
 
-std::u16string ExecutableFileName() {
-  const std::u16string path = ExecutablePath();
-  return path.substr(FolderOf(path).size());
-}
-
 std::u16string SystemDefaultLocaleName() {
   wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};  // 85, the terminating zero included
   GetSystemDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
