@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -74,6 +76,12 @@ TEST_F(SettingsTest, ShowingListsTheBindingsAndTheLookOfTheBar) {
   EXPECT_EQ(form2_->SpinBgh->Value(), 0);
   EXPECT_EQ(form2_->SpinBc->Value(), 7);
   EXPECT_FALSE(form2_->ShadowCheck->isChecked());
+
+  // First showing: centred on the desktop.
+  const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+  EXPECT_EQ(form2_->frameGeometry().topLeft(),
+            QPoint((desktop.width() - form2_->frameGeometry().width()) / 2,
+                   (desktop.height() - form2_->frameGeometry().height()) / 2));
 
   form2_->ListBox1->setCurrentRow(1);
   form2_->show();  // already open: nothing is refilled
