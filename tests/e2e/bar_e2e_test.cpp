@@ -89,6 +89,22 @@ TEST_F(BarTest, SingleCharacterAndFunctionKeyNamesTypeWhatTheyName) {
   }
 }
 
+TEST_F(BarTest, CharactersFollowTheActiveKeyboardLayout) {
+  WriteFile(folder_ + "/KavoKey.txt", "Plus,+\r\nUndo,Ctrl,Z\r\n");
+  auto target = StartTarget("Target");
+  auto bar = StartBar();
+  ClickAt(ButtonX(0), kButtonY);
+  EXPECT_EQ(AwaitReceived("Target", 4),
+            (Events{"press Shift_L", "press equal", "release equal", "release Shift_L"}));
+  Sh("setxkbmap -layout de");  // the user switches to a German keyboard: + has a key of its own
+  ClickAt(ButtonX(0), kButtonY);
+  ClickAt(ButtonX(1), kButtonY);
+  const Events received = AwaitReceived("Target", 10);
+  EXPECT_EQ(Events(received.begin() + 4, received.end()),
+            (Events{"press plus", "release plus", "press Control_L", "press z", "release z",
+                    "release Control_L"}));
+}
+
 TEST_F(BarTest, ClosingThroughTheWindowManagerWritesTheSettingsFile) {
   auto bar = StartBar();
   Sh("wmctrl -i -c " + bar_);

@@ -139,6 +139,13 @@ class X11InputBackend final : public InputBackend {
 
   void SendKeys(const std::vector<KeyStroke>& strokes) override {
     if (!CanType() || strokes.empty()) return;
+    // Xlib maps keysyms to keycodes from a copy of the keyboard map; a layout switch (or a key
+    // bound on the fly) arrives as MappingNotify, which only reading the events applies.
+    while (XPending(display_)) {
+      XEvent event;
+      XNextEvent(display_, &event);
+      if (event.type == MappingNotify) XRefreshKeyboardMapping(&event.xmapping);
+    }
     x11::Keymap& keymap = keymap_;
     // Plan every key before the first event, so that a binding is sent whole or not at all.
     std::vector<x11::KeyPlan> plans;
