@@ -48,6 +48,12 @@ class InputBackend {
   // Limits where the window takes mouse presses: outside these rectangles (window coordinates,
   // device pixels) presses reach what lies below. An empty list gives the whole window back.
   virtual void SetInputShape(WindowHandle window, const std::vector<Rect>& rects) = 0;
+
+  // A descriptor that becomes readable when the desktop has news for the backend (a window
+  // framed by the window manager, a keyboard layout switched); -1 when there is none.
+  virtual int EventDescriptor() const { return -1; }
+  // Handles that news; call it when the descriptor is readable.
+  virtual void ProcessEvents() {}
 };
 
 // The backend for this desktop. platformName is the toolkit's name for the session ("xcb" on

@@ -128,6 +128,12 @@ void TForm1::BuildComponents() {
   connect(MinimizedMenu, &QAction::triggered, this, Guarded([this] { MinimizedMenuClick(); }));
   connect(CloseMenu, &QAction::triggered, this, Guarded([this] { CloseMenuClick(); }));
 
+  // News from the desktop for the input backend (a frame around the bar, a new keyboard map).
+  if (const int events = input_.EventDescriptor(); events >= 0) {
+    auto* notifier = new QSocketNotifier(events, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] { input_.ProcessEvents(); });
+  }
+
   // The session asking the program to end closes the bar as the menu does.
   const int fd = platform::CloseRequestDescriptor();
   if (fd >= 0) {

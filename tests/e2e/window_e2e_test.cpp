@@ -49,6 +49,16 @@ TEST_F(WindowTest, DraggingTheGreenSquareMovesTheBarByThePointersDisplacement) {
       << Bar().x << "," << Bar().y;
 }
 
+TEST_F(WindowTest, PressesOnSeeThroughPartsReachTheWindowBelow) {
+  auto below = StartTarget("Below", 200, 160);  // under the bar's empty lower right
+  auto bar = StartBar();
+  auto other = StartTarget("Other", 600, 450);
+  ASSERT_EQ(ActiveWindow(), TargetWindow("Other"));
+  ClickAt(320, 210);  // inside the bar's rectangle, where nothing of it is drawn
+  EXPECT_TRUE(WaitUntil([&] { return ActiveWindow() == TargetWindow("Below"); }, 3s));
+  EXPECT_EQ(Bar(), (Geometry{100, 100, 250, 130}));  // and the bar did not start a drag
+}
+
 TEST_F(WindowTest, ResizeModeResizesFromTheButtonAreaAndNormalModeKeepsTheResult) {
   auto bar = StartBar();
   ChooseFromMenu(1);               // ReSize

@@ -20,6 +20,7 @@ extern "C" {
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <set>
 #include <thread>
 
 #include "base/text_codec.h"
@@ -139,13 +140,8 @@ class X11InputBackend final : public InputBackend {
 
   void SendKeys(const std::vector<KeyStroke>& strokes) override {
     if (!CanType() || strokes.empty()) return;
-    // Xlib maps keysyms to keycodes from a copy of the keyboard map; a layout switch (or a key
-    // bound on the fly) arrives as MappingNotify, which only reading the events applies.
-    while (XPending(display_)) {
-      XEvent event;
-      XNextEvent(display_, &event);
-      if (event.type == MappingNotify) XRefreshKeyboardMapping(&event.xmapping);
-    }
+    // A layout switch arrives as MappingNotify, which only reading the events applies.
+    ProcessEvents();
     x11::Keymap& keymap = keymap_;
     // Plan every key before the first event, so that a binding is sent whole or not at all.
     std::vector<x11::KeyPlan> plans;
@@ -174,13 +170,12 @@ class X11InputBackend final : public InputBackend {
   }
 
   void SetInputShape(WindowHandle window, const std::vector<Rect>& rects) override {
-    Display* display = display_;
     if (window == 0) return;
     int event = 0, error = 0;
-    if (!XShapeQueryExtension(display, &event, &error)) return;
-    XErrorTrap trap(display);
+    if (!XShapeQueryExtension(display_, &event, &error)) return;
+    XErrorTrap trap(display_);
     if (rects.empty()) {
-      XShapeCombineMask(display, window, ShapeInput, 0, 0, None, ShapeSet);
+      XShapeCombineMask(display_, window, ShapeInput, 0, 0, None, ShapeSet);
     } else {
       std::vector<XRectangle> xrects;
       xrects.reserve(rects.size());
@@ -189,13 +184,51 @@ class X11InputBackend final : public InputBackend {
                           static_cast<unsigned short>(r.width),
                           static_cast<unsigned short>(r.height)});
       }
-      XShapeCombineRectangles(display, window, ShapeInput, 0, 0, xrects.data(),
+      XShapeCombineRectangles(display_, window, ShapeInput, 0, 0, xrects.data(),
                               static_cast<int>(xrects.size()), ShapeSet, Unsorted);
     }
-    XFlush(display);
+    // Framing by the window manager comes later: hear of it to shape the frame then.
+    if (shaped_.insert(window).second) XSelectInput(display_, window, StructureNotifyMask);
+    ShapeFrames(window);
+    XFlush(display_);
+  }
+
+  int EventDescriptor() const override { return ConnectionNumber(display_); }
+
+  void ProcessEvents() override {
+    while (XPending(display_)) {
+      XEvent event;
+      XNextEvent(display_, &event);
+      if (event.type == MappingNotify) {
+        // Xlib maps keysyms to keycodes from its copy of the keyboard map.
+        XRefreshKeyboardMapping(&event.xmapping);
+      } else if ((event.type == ReparentNotify || event.type == ConfigureNotify) &&
+                 shaped_.count(event.xany.window)) {
+        XErrorTrap trap(display_);
+        ShapeFrames(event.xany.window);
+      }
+    }
   }
 
  private:
+  // A reparenting window manager puts the window in a frame of its own, which would still take
+  // the presses: the frames take the window's input shape too.
+  void ShapeFrames(Window window) {
+    Window child = window;
+    while (true) {
+      Window root = None, parent = None, *children = nullptr;
+      unsigned count = 0;
+      if (!XQueryTree(display_, child, &root, &parent, &children, &count)) return;
+      if (children) XFree(children);
+      if (parent == None || parent == root) return;
+      int dx = 0, dy = 0;
+      Window unused = None;
+      XTranslateCoordinates(display_, window, parent, 0, 0, &dx, &dy, &unused);
+      XShapeCombineShape(display_, parent, ShapeInput, dx, dy, window, ShapeInput, ShapeSet);
+      child = parent;
+    }
+  }
+
   bool HasWindowManager() {
     // EWMH: a window manager that keeps _NET_ACTIVE_WINDOW has it on the root window.
     Atom type = None;
@@ -289,6 +322,7 @@ class X11InputBackend final : public InputBackend {
   Display* display_;
   xdo_t* xdo_;
   x11::Keymap keymap_{display_};
+  std::set<Window> shaped_;
   Atom netActiveWindow_, netWmName_, netWmPid_, utf8String_, wmState_;
 };
 
