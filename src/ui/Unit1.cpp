@@ -69,7 +69,6 @@ TForm1::TForm1(platform::InputBackend& input, std::u16string homePath)
                            Qt::WindowDoesNotAcceptFocus),
       HomePath(std::move(homePath)),
       input_(input) {
-  Form1 = this;
   setWindowTitle(QStringLiteral("Form1"));
   // Nothing is painted where no control draws: those pixels are see-through.
   setAttribute(Qt::WA_TranslucentBackground);
@@ -78,6 +77,8 @@ TForm1::TForm1(platform::InputBackend& input, std::u16string homePath)
   BuildComponents();
   FormCreate();
   StartPolling();
+  // Published once created: a start-up that fails leaves no dangling window behind the name.
+  Form1 = this;
 }
 
 TForm1::~TForm1() {
