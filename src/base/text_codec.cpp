@@ -1,5 +1,7 @@
 #include "base/text_codec.h"
 
+#include "base/utf16.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -8,23 +10,6 @@ namespace kavo {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
-
-bool IsHighSurrogate(char32_t u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-bool IsLowSurrogate(char32_t u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
-
-void AppendCodePoint(std::u16string& out, char32_t cp) {
-  if (cp < 0x10000) {
-    out.push_back(static_cast<char16_t>(cp));
-  } else {
-    cp -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-  }
-}
 
 // Reads one well-formed UTF-8 sequence at bytes[i]; returns its length, or 0 when the bytes
 // there are not a valid sequence (overlong, surrogate, above U+10FFFF, truncated).
@@ -51,7 +36,7 @@ std::size_t ReadUtf8(std::string_view bytes, std::size_t i, char32_t& cp) {
     if ((b & 0xC0) != 0x80) return 0;
     cp = (cp << 6) | (b & 0x3F);
   }
-  if (cp < min || cp > 0x10FFFF || IsHighSurrogate(cp) || IsLowSurrogate(cp)) return 0;
+  if (cp < min || cp > 0x10FFFF || IsSurrogate(cp)) return 0;
   return len;
 }
 
@@ -74,12 +59,7 @@ std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes) {
     char32_t cp;
     const std::size_t len = ReadUtf8(bytes, i, cp);
     if (len == 0) return std::nullopt;
-    if (cp < 0x10000) {
-      *dst++ = static_cast<char16_t>(cp);
-    } else {
-      *dst++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-      *dst++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    }
+    dst = PutCodePoint(dst, cp);
     i += len;
   }
   out.resize(static_cast<std::size_t>(dst - out.data()));
@@ -125,17 +105,14 @@ std::u16string FromUtf8Lossy(std::string_view bytes) {
 }
 
 void AppendUtf8(std::string& out, std::u16string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t cp = text[i];
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] < 0x80) {
+      out.push_back(static_cast<char>(text[i++]));
       continue;
     }
-    if (IsHighSurrogate(cp) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (IsHighSurrogate(cp) || IsLowSurrogate(cp)) {
-      cp = kReplacement;
-    }
+    const CodePoint point = ReadCodePoint(text, i);
+    i += point.units;
+    const char32_t cp = IsSurrogate(point.value) ? kReplacement : point.value;
     if (cp < 0x800) {
       out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
     } else if (cp < 0x10000) {

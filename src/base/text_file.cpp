@@ -126,7 +126,7 @@ std::vector<std::u16string> DecodeLines(std::string_view body, TextEncoding enco
     case TextEncoding::Ansi:
       break;
   }
-  return SplitLines(platform::LegacyCodePage().Decode(body));
+  return SplitLines(DecodeBody(body, encoding));
 }
 
 std::vector<std::u16string> SplitLines(std::u16string_view text) {

@@ -1,27 +1,17 @@
 #include "bindings/comma_rule.h"
 
 #include "base/unicode_props.h"
+#include "base/utf16.h"
 
 namespace kavo {
 namespace {
 
-bool IsLowSurrogate(char16_t u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
-bool IsHighSurrogate(char16_t u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-
 // Length of the character at pos if the splitter passes over it after a comma (a low surrogate
 // or a non-spacing mark), else 0.
 std::size_t SkippedAfterComma(std::u16string_view text, std::size_t pos) {
-  const char16_t u = text[pos];
-  if (IsLowSurrogate(u)) return 1;
-  if (IsHighSurrogate(u) && pos + 1 < text.size() && IsLowSurrogate(text[pos + 1])) {
-    const char32_t cp = 0x10000 + ((u - 0xD800) << 10) + (text[pos + 1] - 0xDC00);
-    return IsNonSpacingMark(cp) ? 2 : 0;
-  }
-  return IsNonSpacingMark(u) ? 1 : 0;
+  if (IsLowSurrogate(text[pos])) return 1;
+  const CodePoint point = ReadCodePoint(text, pos);
+  return IsNonSpacingMark(point.value) ? point.units : 0;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/text_codec.h"
+#include "base/utf16.h"
 
 namespace kavo::platform {
 namespace {
@@ -16,14 +17,10 @@ class Utf8CodePage final : public CodePage {
   std::u16string Decode(std::string_view bytes) const override { return FromUtf8Lossy(bytes); }
   std::optional<std::string> Encode(std::u16string_view text) const override {
     // Only an unpaired surrogate has no UTF-8 form.
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      const char16_t u = text[i];
-      if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-          text[i + 1] <= 0xDFFF) {
-        ++i;
-      } else if (u >= 0xD800 && u <= 0xDFFF) {
-        return std::nullopt;
-      }
+    for (std::size_t i = 0; i < text.size();) {
+      const CodePoint point = ReadCodePoint(text, i);
+      if (IsSurrogate(point.value)) return std::nullopt;
+      i += point.units;
     }
     return ToUtf8(text);
   }

@@ -182,9 +182,7 @@ void TForm1::FormCreate() {
     for (const auto& line : DefaultBindings()) KeyMenu->Add(line);
   }
   // 10.
-  FlowLayout1->BeginUpdate();
-  for (int i = 0, n = KeyMenu->Count(); i < n; ++i) AddButton();
-  FlowLayout1->EndUpdate();
+  AddButtons();
 }
 
 void TForm1::FormClose() {
@@ -312,12 +310,14 @@ void TForm1::ClearButtons() {
 
 void TForm1::RefreshBtn() {
   ClearButtons();
+  AddButtons();
+}
+
+// One button per line of the key list, placed by a single re-flow at the end.
+void TForm1::AddButtons() {
   FlowLayout1->BeginUpdate();
-  struct EndUpdate {
-    TFlowLayout* layout;
-    ~EndUpdate() { layout->EndUpdate(); }
-  } end{FlowLayout1};
   for (int i = 0, n = KeyMenu->Count(); i < n; ++i) AddButton();
+  FlowLayout1->EndUpdate();
 }
 
 std::vector<TCornerButton*> TForm1::Buttons() const {

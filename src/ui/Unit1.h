@@ -174,6 +174,7 @@ class TForm1 : public QWidget {
   void LoadSettings();
   void SaveSettings();
   void AddButton();
+  void AddButtons();
   void ClearButtons();
   void KeepReachable();
   void StartPolling();

@@ -19,6 +19,7 @@ extern "C" {
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <set>
 #include <thread>
@@ -61,10 +62,7 @@ class X11InputBackend final : public InputBackend {
 
   WindowHandle ForegroundWindow() override {
     XErrorTrap trap(display_);
-    if (HasWindowManager()) {
-      const Window active = ActiveWindow();
-      if (!trap.Failed()) return active;
-    }
+    if (const auto active = ActiveWindow()) return trap.Failed() ? 0 : *active;
     // No window manager to ask: the top-level window holding the focus.
     Window focus = None;
     int revert = 0;
@@ -78,8 +76,9 @@ class X11InputBackend final : public InputBackend {
     if (window == 0) return u"";
     XErrorTrap trap(display_);
     std::u16string title;
-    if (auto utf8 = StringProperty(window, netWmName_, utf8String_)) {
-      title = FromUtf8Lossy(*utf8);
+    if (const auto name = ReadProperty(window, netWmName_, utf8String_, 4096);
+        name && name->format == 8) {
+      title = FromUtf8Lossy(name->bytes);
     } else {
       XTextProperty text{};
       if (XGetWMName(display_, window, &text) && text.value) {
@@ -102,18 +101,9 @@ class X11InputBackend final : public InputBackend {
   std::int64_t WindowProcess(WindowHandle window) override {
     if (window == 0) return 0;
     XErrorTrap trap(display_);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    std::int64_t pid = 0;
-    if (XGetWindowProperty(display_, window, netWmPid_, 0, 1, False, XA_CARDINAL, &type, &format,
-                           &count, &after, &data) == Success &&
-        data && format == 32 && count == 1) {
-      pid = static_cast<std::int64_t>(*reinterpret_cast<unsigned long*>(data));
-    }
-    if (data) XFree(data);
-    return trap.Failed() ? 0 : pid;
+    const auto pid = ReadProperty(window, netWmPid_, XA_CARDINAL, 1);
+    if (!pid || pid->format != 32 || pid->count != 1 || trap.Failed()) return 0;
+    return static_cast<std::int64_t>(pid->Long(0));
   }
 
   void BringWindowToTop(WindowHandle window) override {
@@ -123,11 +113,11 @@ class X11InputBackend final : public InputBackend {
     if (!XGetWindowAttributes(display_, window, &attributes) || trap.Failed()) return;  // gone
     if (HasFocus(window)) return;
 
-    if (HasWindowManager() && xdo_) {
+    if (ActiveWindow() && xdo_) {
       // Activation is asynchronous: ask the window manager, then wait until it is done, or keys
       // sent at once would land in the window that is still in front.
       xdo_activate_window(xdo_, window);
-    } else {
+    } else {  // no window manager
       XRaiseWindow(display_, window);
       XSetInputFocus(display_, window, RevertToParent, CurrentTime);
     }
@@ -214,109 +204,83 @@ class X11InputBackend final : public InputBackend {
   // A reparenting window manager puts the window in a frame of its own, which would still take
   // the presses: the frames take the window's input shape too.
   void ShapeFrames(Window window) {
-    Window child = window;
-    while (true) {
-      Window root = None, parent = None, *children = nullptr;
-      unsigned count = 0;
-      if (!XQueryTree(display_, child, &root, &parent, &children, &count)) return;
-      if (children) XFree(children);
-      if (parent == None || parent == root) return;
+    for (Window parent = ParentOf(window); parent != None; parent = ParentOf(parent)) {
       int dx = 0, dy = 0;
       Window unused = None;
       XTranslateCoordinates(display_, window, parent, 0, 0, &dx, &dy, &unused);
       XShapeCombineShape(display_, parent, ShapeInput, dx, dy, window, ShapeInput, ShapeSet);
-      child = parent;
     }
   }
 
-  bool HasWindowManager() {
-    // EWMH: a window manager that keeps _NET_ACTIVE_WINDOW has it on the root window.
-    Atom type = None;
+  // A window property as read, or nullopt when the window has none of that type.
+  struct Property {
     int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    const bool has =
-        XGetWindowProperty(display_, DefaultRootWindow(display_), netActiveWindow_, 0, 1, False,
-                           XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-        type == XA_WINDOW;
-    if (data) XFree(data);
-    return has;
-  }
+    unsigned long count = 0;
+    std::string bytes;
+    // Item i of a 32-bit property, which Xlib hands over as longs.
+    unsigned long Long(std::size_t i) const {
+      unsigned long value = 0;
+      std::memcpy(&value, bytes.data() + i * sizeof(long), sizeof value);
+      return value;
+    }
+  };
 
-  Window ActiveWindow() {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
+  std::optional<Property> ReadProperty(Window w, Atom property, Atom type, long length) {
+    Atom actual = None;
+    Property p;
+    unsigned long after = 0;
     unsigned char* data = nullptr;
-    Window active = 0;
-    if (XGetWindowProperty(display_, DefaultRootWindow(display_), netActiveWindow_, 0, 1, False,
-                           XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-        data && count == 1) {
-      active = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+    const bool ok = XGetWindowProperty(display_, w, property, 0, length, False, type, &actual,
+                                       &p.format, &p.count, &after, &data) == Success &&
+                    actual != None && (type == AnyPropertyType || actual == type);
+    if (ok && data) {
+      const std::size_t unit =
+          p.format == 32 ? sizeof(long) : static_cast<std::size_t>(p.format / 8);
+      p.bytes.assign(reinterpret_cast<const char*>(data), unit * p.count);
     }
     if (data) XFree(data);
-    return active;
+    return ok ? std::optional(std::move(p)) : std::nullopt;
+  }
+
+  // EWMH: the active window as the window manager keeps it on the root window (0 for none);
+  // nullopt when there is no such window manager.
+  std::optional<Window> ActiveWindow() {
+    const auto active = ReadProperty(DefaultRootWindow(display_), netActiveWindow_, XA_WINDOW, 1);
+    if (!active) return std::nullopt;
+    return active->count == 1 ? static_cast<Window>(active->Long(0)) : Window{0};
+  }
+
+  // The parent of w, or None when w is a top-level window (or gone).
+  Window ParentOf(Window w) {
+    Window root = None, parent = None, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return None;
+    if (children) XFree(children);
+    return parent == root ? None : parent;
   }
 
   // True when the keyboard focus is in the window (or in one of its children) and, under a
   // window manager, the window is the active one.
   bool HasFocus(Window window) {
-    if (HasWindowManager() && ActiveWindow() != window) return false;
+    if (const auto active = ActiveWindow(); active && *active != window) return false;
     Window focus = None;
     int revert = 0;
     XGetInputFocus(display_, &focus, &revert);
-    for (Window w = focus; w != None && w != PointerRoot;) {
+    if (focus == PointerRoot) return false;
+    for (Window w = focus; w != None; w = ParentOf(w)) {
       if (w == window) return true;
-      Window root = None, parent = None, *children = nullptr;
-      unsigned count = 0;
-      if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return false;
-      if (children) XFree(children);
-      if (w == root) return false;
-      w = parent;
     }
     return false;
   }
 
   // The client window that holds w: the nearest ancestor with WM_STATE, else the child of root.
   Window TopLevelOf(Window w) {
-    Window topLevel = w;
-    while (true) {
-      if (HasProperty(w, wmState_)) return w;
-      Window root = None, parent = None, *children = nullptr;
-      unsigned count = 0;
-      if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return topLevel;
-      if (children) XFree(children);
-      if (parent == root || parent == None) return w;
+    while (!ReadProperty(w, wmState_, AnyPropertyType, 0)) {
+      const Window parent = ParentOf(w);
+      if (parent == None) return w;
       w = parent;
-      topLevel = w;
     }
-  }
-
-  bool HasProperty(Window w, Atom property) {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    const bool has = XGetWindowProperty(display_, w, property, 0, 0, False, AnyPropertyType, &type,
-                                        &format, &count, &after, &data) == Success &&
-                     type != None;
-    if (data) XFree(data);
-    return has;
-  }
-
-  std::optional<std::string> StringProperty(Window w, Atom property, Atom expectedType) {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    std::optional<std::string> value;
-    if (XGetWindowProperty(display_, w, property, 0, 4096, False, expectedType, &type, &format,
-                           &count, &after, &data) == Success &&
-        type == expectedType && format == 8 && data) {
-      value.emplace(reinterpret_cast<const char*>(data), count);
-    }
-    if (data) XFree(data);
-    return value;
+    return w;
   }
 
   Display* display_;
