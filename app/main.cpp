@@ -35,6 +35,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   QApplication app(argc, argv);
+  // The class name a task bar groups the bar's windows by, whatever the executable is called.
+  QApplication::setApplicationName(QStringLiteral("kavo"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("kavo"));
   app.setQuitOnLastWindowClosed(false);  // the bar's own close ends the program
 
   const std::unique_ptr<kavo::platform::InputBackend> input =

@@ -6,8 +6,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxext-dev libxdo-dev
-  xvfb xauth xserver-common xfonts-base x11-xkb-utils openbox xdotool wmctrl x11-utils imagemagick
+  qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxext-dev libxi-dev libxfixes-dev libxdo-dev
+  xvfb xauth xserver-common xfonts-base x11-xkb-utils x11-xserver-utils openbox xcompmgr xdotool wmctrl
+  x11-utils imagemagick
   fonts-noto-cjk xvkbd
   g++-mingw-w64-x86-64-posix wine wine64 locales
 )

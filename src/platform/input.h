@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,46 @@ class InputBackend {
   // Limits where the window takes mouse presses: outside these rectangles (window coordinates,
   // device pixels) presses reach what lies below. An empty list gives the whole window back.
   virtual void SetInputShape(WindowHandle window, const std::vector<Rect>& rects) = 0;
+
+  // Limits what of the window is drawn at all: outside these rectangles (window coordinates,
+  // device pixels) the desktop below shows. For desktops that cannot blend a see-through window
+  // (no compositor). An empty list shows the whole window again.
+  virtual void SetVisibleShape(WindowHandle, const std::vector<Rect>&) {}
+
+  // Whether a compositor blends see-through windows with what lies below them.
+  virtual bool CompositorRunning() { return true; }
+
+  // Keeps the window on every virtual desktop, as on-screen keyboards are.
+  virtual void ShowOnAllDesktops(WindowHandle) {}
+
+  // The window manager's frame around a window, in device pixels; asked for before the window
+  // is first shown, so that it can be placed by its outer rectangle. Nullopt when unknown.
+  struct Margins {
+    int left = 0, right = 0, top = 0, bottom = 0;
+    bool operator==(const Margins&) const = default;
+  };
+  virtual std::optional<Margins> FrameExtents(WindowHandle) { return std::nullopt; }
+
+  // What the desktop reports to the bar, delivered from ProcessEvents.
+  class Listener {
+   public:
+    virtual ~Listener() = default;
+    // Another window may be in front now.
+    virtual void ActiveWindowChanged() {}
+    // The user pressed a pointer button; under is the top-level window below the pointer (0 when
+    // none is known).
+    virtual void PointerPressed(WindowHandle /*under*/) {}
+    // A window passed to WatchWindow was destroyed.
+    virtual void WindowDestroyed(WindowHandle) {}
+    // A compositor started or stopped.
+    virtual void CompositorChanged(bool /*running*/) {}
+  };
+  virtual void SetListener(Listener*) {}
+  // Reports the window in front changing and the user's pointer presses, while on; off, the
+  // backend stays quiet about them.
+  virtual void WatchActivity(bool /*on*/) {}
+  // Reports the destruction of this window (0: of none).
+  virtual void WatchWindow(WindowHandle) {}
 
   // A descriptor that becomes readable when the desktop has news for the backend (a window
   // framed by the window manager, a keyboard layout switched); -1 when there is none.

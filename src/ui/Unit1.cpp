@@ -3,13 +3,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -19,7 +20,10 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "ui/Unit2.h"
+#include "ui/alpha_shape.h"
 #include "ui/error_guard.h"
+#include "ui/screen_geometry.h"
+#include "widgets/bar_icon.h"
 
 namespace kavo {
 
@@ -42,46 +46,32 @@ QString Q(const std::u16string& text) {
 
 }  // namespace
 
-TRectangle::TRectangle(QColor fill, QWidget* parent) : QWidget(parent), fill_(fill) {}
-
-void TRectangle::paintEvent(QPaintEvent*) {
-  QPainter(this).fillRect(rect(), fill_);
-}
-
-void TRectangle::mousePressEvent(QMouseEvent* event) {
-  leftDown_ = event->button() == Qt::LeftButton;
-  emit Pressed();
-}
-
-void TRectangle::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = leftDown_ && event->button() == Qt::LeftButton &&
-                     rect().contains(event->position().toPoint());
-  leftDown_ = false;
-  if (click) emit Clicked();
-}
-
-void TPressArea::mousePressEvent(QMouseEvent*) {
-  emit Pressed();
-}
-
 TForm1::TForm1(platform::InputBackend& input, std::u16string homePath)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus),
       HomePath(std::move(homePath)),
-      input_(input) {
+      input_(input),
+      tracker_(input, [this](platform::WindowHandle w) { return IsOwnWindow(w); }) {
   setWindowTitle(QStringLiteral("Form1"));
+  setWindowIcon(BarIcon());
   // Nothing is painted where no control draws: those pixels are see-through.
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating);
+  // The bar is never the active window, yet its cut titles and captions need their tooltips.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   setGeometry(0, 0, 257, 130);
   BuildComponents();
   FormCreate();
+  WatchDesktop();
   StartPolling();
   // Published once created: a start-up that fails leaves no dangling window behind the name.
   Form1 = this;
 }
 
 TForm1::~TForm1() {
+  input_.SetListener(nullptr);
+  input_.WatchActivity(false);
+  input_.WatchWindow(0);
   if (Form1 == this) Form1 = nullptr;
 }
 
@@ -98,7 +88,11 @@ void TForm1::BuildComponents() {
   Layout2 = new QWidget(this);
   ButtonArea = new TPressArea(this);
   FlowLayout1 = new TFlowLayout(ButtonArea);
-  connect(FlowLayout1, &TFlowLayout::Flowed, this, [this] { UpdateInputShape(); });
+  shapeTimer_ = new QTimer(this);
+  shapeTimer_->setSingleShot(true);
+  shapeTimer_->setInterval(0);
+  connect(shapeTimer_, &QTimer::timeout, this, [this] { UpdateShapes(); });
+  connect(FlowLayout1, &TFlowLayout::Flowed, this, [this] { ScheduleShapes(); });
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);
@@ -129,12 +123,6 @@ void TForm1::BuildComponents() {
   connect(MinimizedMenu, &QAction::triggered, this, Guarded([this] { MinimizedMenuClick(); }));
   connect(CloseMenu, &QAction::triggered, this, Guarded([this] { CloseMenuClick(); }));
 
-  // News from the desktop for the input backend (a frame around the bar, a new keyboard map).
-  if (const int events = input_.EventDescriptor(); events >= 0) {
-    auto* notifier = new QSocketNotifier(events, QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, [this] { input_.ProcessEvents(); });
-  }
-
   // The session asking the program to end closes the bar as the menu does.
   const int fd = platform::CloseRequestDescriptor();
   if (fd >= 0) {
@@ -146,11 +134,10 @@ void TForm1::BuildComponents() {
   }
 }
 
+// The start-up sequence of the whole program. Staying on top is one of the window's flags.
 void TForm1::FormCreate() {
-  // 1. Stay on top: set with the window's flags.
-  // 2.
   KeyMenu = std::make_unique<KeyList>();
-  // 3.
+  // The menu speaks Japanese on a Japanese system.
   if (platform::SystemDefaultLocaleName().find(u"ja") != std::u16string::npos) {
     SettingMenu->setText(QStringLiteral("設定"));
     ResizeMenu->setText(QStringLiteral("サイズ変更"));
@@ -160,29 +147,51 @@ void TForm1::FormCreate() {
     MinimizedMenu->setText(QStringLiteral("最小化"));
     CloseMenu->setText(QStringLiteral("終了"));
   }
-  // 4.
+  // Both files live next to the executable.
   if (HomePath.empty()) HomePath = platform::FolderOf(platform::ExecutablePath());
-  // 5.
   Ini.SetPath(HomePath + u"Kavo.ini");
-  // 6.
   LoadSettings();
-  // 7.
   FlowLayout1->SetHorizontalGap(static_cast<float>(Bgh));
   FlowLayout1->SetVerticalGap(static_cast<float>(Bgv));
-  // 8.
   if (isShadow) {
     Shadow = NewShadow();
     ButtonArea->setGraphicsEffect(Shadow);
   }
-  // 9.
+  // Without a key file the bar starts with the four default bindings.
   KeyFile = HomePath + u"KavoKey.txt";
   if (platform::IsExistingFile(KeyFile)) {
     KeyMenu->LoadFromFile(KeyFile);
   } else {
     for (const auto& line : DefaultBindings()) KeyMenu->Add(line);
   }
-  // 10.
+  // Bno is 0 here: button i belongs to line i.
   AddButtons();
+}
+
+// What the bar hears from the desktop: the input backend's news (a frame around the bar, a new
+// keyboard map, the window in front, the user's presses), screens that come, go or change.
+void TForm1::WatchDesktop() {
+  input_.SetListener(this);
+  composited_ = input_.CompositorRunning();
+  if (const int events = input_.EventDescriptor(); events >= 0) {
+    auto* notifier = new QSocketNotifier(events, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this,
+            Guarded([this] { input_.ProcessEvents(); }));
+  }
+  screensTimer_ = new QTimer(this);
+  screensTimer_->setSingleShot(true);
+  screensTimer_->setInterval(0);
+  connect(screensTimer_, &QTimer::timeout, this, [this] { KeepReachable(); });
+  auto follow = [this](QScreen* screen) {
+    connect(screen, &QScreen::geometryChanged, screensTimer_, qOverload<>(&QTimer::start));
+    connect(screen, &QScreen::availableGeometryChanged, screensTimer_, qOverload<>(&QTimer::start));
+  };
+  for (QScreen* screen : QGuiApplication::screens()) follow(screen);
+  connect(qApp, &QGuiApplication::screenAdded, this, [this, follow](QScreen* screen) {
+    follow(screen);
+    screensTimer_->start();
+  });
+  connect(qApp, &QGuiApplication::screenRemoved, screensTimer_, qOverload<>(&QTimer::start));
 }
 
 void TForm1::FormClose() {
@@ -232,35 +241,20 @@ void TForm1::SaveSettings() {
   Ini.WriteBool(u"Icon", u"Shadow", isShadow);
 }
 
-// A bar that cannot be seen or grabbed cannot be moved back: keep its size between the
-// smallest one whose squares can be grabbed and the desktop, and its title strip on a screen.
+QList<QRect> TForm1::WorkAreas() const {
+  QList<QRect> areas;
+  for (const QScreen* screen : QGuiApplication::screens()) areas << screen->availableGeometry();
+  return areas;
+}
+
+// A bar that cannot be seen or grabbed cannot be moved back: its title strip stays on a screen,
+// and its size stays between the smallest one that can be grabbed and a sane bound. Screens
+// that are not there (none active, a monitor unplugged for a moment) never shrink it.
 void TForm1::KeepReachable() {
-  const QList<QScreen*> screens = QGuiApplication::screens();
-  if (screens.isEmpty()) return;
-  const QRect desktop = screens.first()->virtualGeometry();
-  const int w = std::clamp(width(), kMinWidth, std::max(kMinWidth, desktop.width()));
-  const int h = std::clamp(height(), kMinHeight, std::max(kMinHeight, desktop.height()));
-  QRect strip(x(), y(), w, kStripHeight);
-  const QScreen* nearest = nullptr;
-  double best = 0;
-  for (const QScreen* screen : screens) {
-    const QRect work = screen->availableGeometry();
-    if (work.intersects(strip)) {
-      nearest = nullptr;
-      best = -1;
-      break;
-    }
-    const QPoint d = work.center() - strip.center();
-    const double distance = std::hypot(d.x(), d.y());
-    if (!nearest || distance < best) nearest = screen, best = distance;
-  }
-  if (nearest) {
-    const QRect work = nearest->availableGeometry();
-    strip.moveLeft(std::clamp(strip.x(), work.left(), std::max(work.left(), work.right() - w + 1)));
-    strip.moveTop(
-        std::clamp(strip.y(), work.top(), std::max(work.top(), work.bottom() - kStripHeight + 1)));
-  }
-  setGeometry(strip.x(), strip.y(), w, h);
+  const QSize size(std::clamp(width(), kMinWidth, kMaxSide),
+                   std::clamp(height(), kMinHeight, kMaxSide));
+  const QPoint at = ReachablePosition(QRect(pos(), size), kStripHeight, WorkAreas());
+  if (QRect(at, size) != geometry()) setGeometry(QRect(at, size));
 }
 
 QGraphicsDropShadowEffect* TForm1::NewShadow() {
@@ -332,42 +326,67 @@ std::vector<TCornerButton*> TForm1::Buttons() const {
 void TForm1::ButtonClick(TCornerButton* sender) {
   // The line the button was built from: edits in the settings window reach the bar at Apply.
   const std::vector<std::u16string> fields = SplitFields(sender->Binding);
-  if (Timer1->isActive()) {
-    // Still looking for the target: the window in front is the one the user works in.
-    const platform::WindowHandle front = input_.ForegroundWindow();
-    if (front != 0 && !IsOwnWindow(front)) {
-      const std::u16string title = input_.WindowTitle(front);
-      if (!title.empty()) Acquire(front, title);
-    }
-  }
+  // Still looking for the target: the window in front is the one the user works in.
+  Acquire(tracker_.TakeWindowInFront());
   input_.BringWindowToTop(LhWindow);
   input_.SendKeys(StrokesForFields(fields));
 }
 
 void TForm1::StartPolling() {
-  // Only a live, titled window can be passed over: a window manager may still name a window that
-  // is gone, whose id the next new window can get.
-  const platform::WindowHandle front = input_.ForegroundWindow();
-  const bool real = front != 0 && !IsOwnWindow(front) && !input_.WindowTitle(front).empty();
-  passedOver_ = real ? front : 0;
+  tracker_.StartLooking();
   Timer1->start();
+  input_.WatchActivity(true);
 }
 
 void TForm1::Timer1Timer() {
-  const platform::WindowHandle front = input_.ForegroundWindow();
-  if (front != passedOver_) passedOver_ = 0;  // once another window came forward
-  if (front == 0 || front == passedOver_ || IsOwnWindow(front)) return;
-  const std::u16string title = input_.WindowTitle(front);
-  if (title.empty()) return;
-  Acquire(front, title);
+  Acquire(tracker_.Check(TargetTracker::Clock::now()));
 }
 
-void TForm1::Acquire(platform::WindowHandle window, const std::u16string& title) {
+void TForm1::ActiveWindowChanged() {
+  Acquire(tracker_.Check(TargetTracker::Clock::now()));
+}
+
+void TForm1::PointerPressed(platform::WindowHandle under) {
+  Acquire(tracker_.PointerPressed(under));
+}
+
+// A target that is gone takes no more keys: the strip forgets it and the bar looks again, as
+// after ReAcquire.
+void TForm1::WindowDestroyed(platform::WindowHandle window) {
+  if (window == 0 || window != LhWindow) return;
+  LhWindow = 0;
+  title_.clear();
+  ShowTitle();
+  tracker_.StartLookingAfterClose(TargetTracker::Clock::now());
+  Timer1->start();
+  input_.WatchActivity(true);
+}
+
+void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {
+  if (!target) return;
   Timer1->stop();
-  Label1->setText(Q(title));
-  Label1->setToolTip(Q(title));
-  LhWindow = window;
-  passedOver_ = 0;
+  input_.WatchActivity(false);  // idle until ReAcquire: no wake-ups
+  title_ = Q(target->title);
+  ShowTitle();
+  LhWindow = target->window;
+  input_.WatchWindow(LhWindow);
+}
+
+// The title as far as the strip holds it, ending in an ellipsis when cut; the tooltip has it whole.
+void TForm1::ShowTitle() {
+  Label1->setText(Label1->fontMetrics().elidedText(title_, Qt::ElideRight, Label1->width()));
+  Label1->setToolTip(title_);
+  ScheduleShapes();
+}
+
+void TForm1::ReturnToTarget() {
+  input_.BringWindowToTop(LhWindow);
+}
+
+void TForm1::CompositorChanged(bool running) {
+  composited_ = running;
+  update();
+  ScheduleShapes();
 }
 
 bool TForm1::IsOwnWindow(platform::WindowHandle window) const {
@@ -386,29 +405,13 @@ void TForm1::ReAcquireClick() {
 void TForm1::Rectangle2Click() {
   const double ratio = devicePixelRatioF();
   QList<QRect> workAreas;
-  for (const QScreen* screen : QGuiApplication::screens()) {
-    const QRect a = screen->availableGeometry();
+  for (const QRect& a : WorkAreas()) {
     workAreas << QRect(QPoint(std::lround(a.x() * ratio), std::lround(a.y() * ratio)),
                        QSize(std::lround(a.width() * ratio), std::lround(a.height() * ratio)));
   }
   const QSize menu = PopupMenu1->sizeHint() * ratio;
   const QPoint at = MenuPosition(QPoint(Left(), Top()), menu, workAreas);
   PopupMenu1->popup(QPoint(std::lround(at.x() / ratio), std::lround(at.y() / ratio)));
-}
-
-QPoint TForm1::MenuPosition(QPoint corner, QSize menu, const QList<QRect>& workAreas) {
-  for (const QRect& work : workAreas) {
-    if (!work.contains(corner)) continue;
-    QPoint at = corner;
-    if (at.y() + menu.height() > work.bottom() + 1) {
-      at.setY(std::max(work.top(), work.bottom() + 1 - menu.height()));
-    }
-    if (at.x() + menu.width() > work.right() + 1) {
-      at.setX(std::max(work.left(), work.right() + 1 - menu.width()));
-    }
-    return at;
-  }
-  return corner;
 }
 
 void TForm1::Rectangle1MouseDown() {
@@ -471,7 +474,7 @@ void TForm1::ResizeMenuClick() {
   ResizeMenu->toggle();
   // Resize mode: an opaque window that takes presses everywhere; normal mode: see-through again.
   update();
-  UpdateInputShape();
+  ScheduleShapes();
 }
 
 void TForm1::paintEvent(QPaintEvent*) {
@@ -479,7 +482,9 @@ void TForm1::paintEvent(QPaintEvent*) {
 }
 
 void TForm1::KeyBindMenuClick() {
-  if (!OpenDialog1.Execute(this)) return;
+  const bool chosen = OpenDialog1.Execute(this, KeyFileFolder());
+  ReturnToTarget();
+  if (!chosen) return;
   const std::u16string path = OpenDialog1.FileName.toStdU16String();
   KeyMenu->LoadFromFile(path);
   KeyFile = path;
@@ -489,38 +494,10 @@ void TForm1::KeyBindMenuClick() {
 }
 
 void TForm1::SaveAsKeyMenuClick() {
-  if (!SaveDialog1.Execute(this)) return;
+  const bool chosen = SaveDialog1.Execute(this, KeyFileFolder());
+  ReturnToTarget();
+  if (!chosen) return;
   KeyMenu->SaveToFile(SaveDialog1.FileName.toStdU16String());
-}
-
-namespace {
-TFileDialog::Answer& DialogAnswer() {
-  static TFileDialog::Answer answer;
-  return answer;
-}
-}  // namespace
-
-void TFileDialog::SetAnswer(Answer answer) {
-  DialogAnswer() = std::move(answer);
-}
-
-bool TFileDialog::Execute(QWidget* owner) {
-  std::optional<QString> chosen;
-  if (DialogAnswer()) {
-    chosen = DialogAnswer()(kind_, FileName);
-  } else {
-    QFileDialog dialog(owner);
-    dialog.setAcceptMode(kind_ == Kind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);  // a typed name need not exist
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!FileName.isEmpty()) dialog.selectFile(FileName);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-      chosen = dialog.selectedFiles().first();
-    }
-  }
-  if (!chosen || chosen->isEmpty()) return false;
-  FileName = QFileInfo(*chosen).absoluteFilePath();
-  return true;
 }
 
 void TForm1::CloseMenuClick() {
@@ -533,6 +510,9 @@ void TForm1::MinimizedMenuClick() {
 
 void TForm1::SettingMenuClick() {
   if (!Form2) return;
+  // Kept above the bar, which stays on top of every ordinary window.
+  Form2->winId();
+  Form2->windowHandle()->setTransientParent(windowHandle());
   Form2->show();
   Form2->raise();
   Form2->activateWindow();
@@ -557,24 +537,34 @@ void TForm1::resizeEvent(QResizeEvent* event) {
   Rectangle1->setGeometry(std::max(0, w - kSquare), 0, kSquare, kSquare);
   Label1->setGeometry(kSquare + kLabelMargin, 0, std::max(0, w - 2 * kSquare - kLabelMargin),
                       kStripHeight);
+  ShowTitle();
   Layout2->setGeometry(0, kStripHeight, w, kSpacerHeight);
   ButtonArea->setGeometry(0, kStripHeight + kSpacerHeight, w,
                           std::max(0, height() - kStripHeight - kSpacerHeight));
-  UpdateInputShape();
+  ScheduleShapes();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  UpdateInputShape();
+  // On every desktop, as on-screen keyboards are.
+  input_.ShowOnAllDesktops(static_cast<platform::WindowHandle>(winId()));
+  ScheduleShapes();
+}
+
+void TForm1::ScheduleShapes() {
+  if (internalWinId() != 0) shapeTimer_->start();
 }
 
 // Presses on see-through pixels go to the window below: the bar takes them only on the title
-// strip and on the buttons with their shadows.
-void TForm1::UpdateInputShape() {
+// strip and on the buttons with their shadows. Where no compositor blends the see-through
+// pixels, they would show black: the window is cut to what it draws.
+void TForm1::UpdateShapes() {
   const WId id = internalWinId();
   if (id == 0) return;
-  if (InResizeMode()) {  // opaque: the whole window takes presses
-    input_.SetInputShape(static_cast<platform::WindowHandle>(id), {});
+  const auto window = static_cast<platform::WindowHandle>(id);
+  if (InResizeMode()) {  // opaque: the whole window shows and takes presses
+    input_.SetVisibleShape(window, {});
+    input_.SetInputShape(window, {});
     return;
   }
   const double ratio = devicePixelRatioF();
@@ -594,7 +584,29 @@ void TForm1::UpdateInputShape() {
     r = r.intersected(rect());
     if (!r.isEmpty()) rects.push_back(toDevice(r));
   }
-  input_.SetInputShape(static_cast<platform::WindowHandle>(id), rects);
+  input_.SetInputShape(window, rects);
+  input_.SetVisibleShape(window,
+                         composited_ ? std::vector<platform::InputBackend::Rect>{} : DrawnShape());
+}
+
+// The pixels the bar draws at least half opaque, in device pixels. Soft shadows cannot be
+// blended here: their denser half shows as a hard shadow, the rest is cut away.
+std::vector<platform::InputBackend::Rect> TForm1::DrawnShape() {
+  const double ratio = devicePixelRatioF();
+  QImage image(QSize(std::lround(width() * ratio), std::lround(height() * ratio)),
+               QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::transparent);
+  render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+  std::vector<platform::InputBackend::Rect> rects;
+  for (const QRect& r : OpaqueShape(image)) rects.push_back({r.x(), r.y(), r.width(), r.height()});
+  // Nothing drawn at all would unshape the window: keep a single pixel instead.
+  if (rects.empty()) rects.push_back({0, 0, 1, 1});
+  return rects;
+}
+
+QString TForm1::KeyFileFolder() const {
+  return QFileInfo(Q(KeyFile)).absolutePath();
 }
 
 }  // namespace kavo

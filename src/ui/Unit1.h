@@ -7,8 +7,8 @@
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,68 +17,18 @@
 #include "bindings/key_list.h"
 #include "platform/input.h"
 #include "settings/ini_store.h"
+#include "ui/file_dialog.h"
+#include "ui/target_tracker.h"
 #include "widgets/corner_button.h"
 #include "widgets/flow_layout.h"
+#include "widgets/press_area.h"
+#include "widgets/rectangle.h"
 
 class QSocketNotifier;
 
 namespace kavo {
 
-// A filled square of the title strip; reports presses and clicks.
-class TRectangle : public QWidget {
-  Q_OBJECT
- public:
-  TRectangle(QColor fill, QWidget* parent);
-
- signals:
-  void Pressed();
-  void Clicked();
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-
- private:
-  QColor fill_;
-  bool leftDown_ = false;
-};
-
-// A container whose empty parts report presses.
-class TPressArea : public QWidget {
-  Q_OBJECT
- public:
-  using QWidget::QWidget;
-
- signals:
-  void Pressed();
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override;
-};
-
-// A file dialog of the system that remembers the path chosen last and opens with it.
-class TFileDialog {
- public:
-  enum class Kind { Open, Save };
-  explicit TFileDialog(Kind kind) : kind_(kind) {}
-
-  // Shows the dialog; true when the user chose a path, which FileName then holds. The open
-  // dialog accepts a name of a file that does not exist; the save dialog replaces without asking
-  // and adds no extension.
-  bool Execute(QWidget* owner);
-  QString FileName;
-
-  // Answers the dialogs instead of a person (tests): given the kind and the initial path, the
-  // chosen path or nothing for cancel. Null restores the real dialogs.
-  using Answer = std::function<std::optional<QString>(Kind, const QString& initial)>;
-  static void SetAnswer(Answer answer);
-
- private:
-  Kind kind_;
-};
-
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, private platform::InputBackend::Listener {
   Q_OBJECT
  public:
   // Runs the start-up sequence; an error there escapes the constructor. homePath overrides the
@@ -90,20 +40,24 @@ class TForm1 : public QWidget {
 
   // Sizes a button may take: larger values are capped so the shadow's image stays small.
   static constexpr int kMaxButtonSide = 4096;
-  // The smallest bar in which both squares of the title strip can still be grabbed.
+  // The smallest bar: both squares of the title strip and, below the strip, a button area as
+  // high as a square, where resize mode can still be started.
   static constexpr int kMinWidth = 40;
-  static constexpr int kMinHeight = 20;
+  static constexpr int kMinHeight = 44;
+  // The largest bar side kept from the settings file where the desktop is smaller: a bar never
+  // shrinks because a monitor was missing at start, yet a wild value cannot claim gigabytes.
+  static constexpr int kMaxSide = 4096;
 
   // Child components.
-  QWidget* Layout1 = nullptr;
-  TRectangle* Rectangle2 = nullptr;
-  QLabel* Label1 = nullptr;
-  TRectangle* Rectangle1 = nullptr;
-  QGraphicsDropShadowEffect* ShadowEffect1 = nullptr;
-  QWidget* Layout2 = nullptr;
-  TPressArea* ButtonArea = nullptr;
-  TFlowLayout* FlowLayout1 = nullptr;
-  QTimer* Timer1 = nullptr;
+  QWidget* Layout1 = nullptr;        // the title strip
+  TRectangle* Rectangle2 = nullptr;  // blue square at the strip's left end: opens the menu
+  QLabel* Label1 = nullptr;          // the target's title
+  TRectangle* Rectangle1 = nullptr;  // green square at the strip's right end: drags the bar
+  QGraphicsDropShadowEffect* ShadowEffect1 = nullptr;  // the strip's shadow
+  QWidget* Layout2 = nullptr;                          // spacer below the strip
+  TPressArea* ButtonArea = nullptr;    // the button area; its empty parts take presses
+  TFlowLayout* FlowLayout1 = nullptr;  // arranges the buttons in ButtonArea
+  QTimer* Timer1 = nullptr;            // looks for the target once a second
   QMenu* PopupMenu1 = nullptr;
   TFileDialog OpenDialog1{TFileDialog::Kind::Open};
   TFileDialog SaveDialog1{TFileDialog::Kind::Save};
@@ -112,24 +66,24 @@ class TForm1 : public QWidget {
   QAction* ReAcquire = nullptr;
   QAction* KeyBindMenu = nullptr;
   QAction* SaveAsKeyMenu = nullptr;
-  QAction* MenuItem1 = nullptr;
+  QAction* MenuItem1 = nullptr;  // the separator before Minimized
   QAction* MinimizedMenu = nullptr;
   QAction* CloseMenu = nullptr;
-  TIniStore Ini;
+  TIniStore Ini;  // Kavo.ini
 
   // Fields.
-  platform::WindowHandle LhWindow = 0;
-  std::int32_t Bno = 0;
-  std::unique_ptr<KeyList> KeyMenu;
-  std::int32_t Bth = 0;
-  std::int32_t Btw = 0;
-  std::int32_t Btc = 0;
-  std::int32_t Bgh = 0;
-  std::int32_t Bgv = 0;
-  std::u16string HomePath;
-  QGraphicsDropShadowEffect* Shadow = nullptr;
-  bool isShadow = false;
-  std::u16string KeyFile;
+  platform::WindowHandle LhWindow = 0;  // the target window, 0 while there is none
+  std::int32_t Bno = 0;                 // buttons built since the last clear: the next index
+  std::unique_ptr<KeyList> KeyMenu;     // the bindings, one line each
+  std::int32_t Bth = 0;                 // button height
+  std::int32_t Btw = 0;                 // button width
+  std::int32_t Btc = 0;                 // button corner radius
+  std::int32_t Bgh = 0;                 // horizontal gap between buttons
+  std::int32_t Bgv = 0;                 // vertical gap between buttons
+  std::u16string HomePath;              // the folder of the two files, ending in a separator
+  QGraphicsDropShadowEffect* Shadow = nullptr;  // the button area's shadow, if any
+  bool isShadow = false;                        // whether the button area has a shadow
+  std::u16string KeyFile;                       // the key file in use
 
   // The window's place in screen pixels, its size in device-independent pixels.
   int Left() const;
@@ -138,6 +92,9 @@ class TForm1 : public QWidget {
 
   // The bar buttons in order.
   std::vector<TCornerButton*> Buttons() const;
+
+  // The desktop the bar types into.
+  platform::InputBackend& Input() { return input_; }
 
   // Handlers.
   void FormCreate();
@@ -155,11 +112,12 @@ class TForm1 : public QWidget {
   void MinimizedMenuClick();
   void SettingMenuClick();
 
-  // Where the menu opens for the bar's corner at (x, y) in screen pixels, given its size: kept
-  // inside the work area of the screen that holds the corner, if one does.
-  static QPoint MenuPosition(QPoint corner, QSize menu, const QList<QRect>& workAreas);
-
   bool InResizeMode() const { return ResizeMenu->isChecked(); }
+  // The full title of the target; the label shows it shortened to the strip.
+  const QString& TargetTitle() const { return title_; }
+
+  // Brings the target back to the front after another window of the bar had the focus.
+  void ReturnToTarget();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -170,7 +128,14 @@ class TForm1 : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // News from the desktop.
+  void ActiveWindowChanged() override;
+  void PointerPressed(platform::WindowHandle under) override;
+  void WindowDestroyed(platform::WindowHandle window) override;
+  void CompositorChanged(bool running) override;
+
   void BuildComponents();
+  void WatchDesktop();
   void LoadSettings();
   void SaveSettings();
   void AddButton();
@@ -181,15 +146,26 @@ class TForm1 : public QWidget {
   void StartWindowDrag();
   void StartWindowResize();
   void EndDragOrResize();
-  void Acquire(platform::WindowHandle window, const std::u16string& title);
+  void Acquire(const std::optional<TargetTracker::Target>& target);
+  void ShowTitle();
   bool IsOwnWindow(platform::WindowHandle window) const;
-  void UpdateInputShape();
+  // Input and visible shapes follow the content; updated once per turn of the event loop.
+  void ScheduleShapes();
+  void UpdateShapes();
+  std::vector<platform::InputBackend::Rect> DrawnShape();
+  // The folder of the key file in use, where the file dialogs open.
+  QString KeyFileFolder() const;
+  QList<QRect> WorkAreas() const;
   QGraphicsDropShadowEffect* NewShadow();
 
   platform::InputBackend& input_;
-  // The window that was in front when polling began: not taken while it stays in front.
-  platform::WindowHandle passedOver_ = 0;
+  TargetTracker tracker_;
+  QString title_;
   QSocketNotifier* closeRequests_ = nullptr;
+  QTimer* shapeTimer_ = nullptr;
+  QTimer* screensTimer_ = nullptr;
+  // Whether a compositor blends the see-through parts; without one they are cut away.
+  bool composited_ = true;
   // A drag or a resize under way: the press point in client coordinates, the size reached.
   enum class Tracking { None, Drag, Resize } tracking_ = Tracking::None;
   QPointF pressPoint_;

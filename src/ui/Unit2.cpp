@@ -1,13 +1,17 @@
 #include "ui/Unit2.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStyle>
 #include <cmath>
+#include <functional>
 
 #include "bindings/comma_rule.h"
 #include "ui/Unit1.h"
 #include "ui/error_guard.h"
+#include "ui/screen_geometry.h"
 
 namespace kavo {
 
@@ -32,6 +36,29 @@ T* Place(T* widget, int x, int y, int w, int h) {
   return widget;
 }
 
+// Widens a control to what its text needs in the platform's font, up to limit (where its
+// neighbour begins); a text that would still be cut gets a smaller font. Taller fonts make it
+// taller. Its place stays.
+void FitWidth(QWidget* w, int limit, const std::function<int()>& needed) {
+  QFont font = w->font();
+  while (w->x() + needed() > limit && font.pointSizeF() > 6) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+    w->setFont(font);
+  }
+  const int width = std::clamp(needed(), w->width(), std::max(w->width(), limit - w->x()));
+  w->resize(width, std::max(w->height(), w->fontMetrics().height()));
+}
+
+int TextWidth(const QWidget* w, const QString& text) {
+  return w->fontMetrics().horizontalAdvance(text);
+}
+
+int ButtonWidth(const QPushButton* b) {
+  const QStyle* style = b->style();
+  return TextWidth(b, b->text()) + 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) +
+         2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+}
+
 }  // namespace
 
 const std::vector<QString>& TForm2::KeyNames() {
@@ -54,9 +81,16 @@ TForm2::TForm2(QWidget* parent)
                           Qt::WindowCloseButtonHint) {
   Form2 = this;
   setWindowTitle(QStringLiteral("Settings"));
-  setFixedSize(308, 409);  // no resize border
+  setFixedSize(kDesignSize);  // no resize border
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setGeometry(rect());
+  content_ = new QWidget;
+  content_->setFixedSize(kDesignSize);
+  scroll_->setWidget(content_);
+  QWidget* const page = content_;
 
-  GroupBox1 = Place(new QGroupBox(QStringLiteral("Button"), this), 16, 16, 281, 137);
+  GroupBox1 = Place(new QGroupBox(QStringLiteral("Button"), page), 16, 16, 281, 137);
   Label1 = Place(new QLabel(QStringLiteral("Width"), GroupBox1), 24, 24, 41, 17);
   Label2 = Place(new QLabel(QStringLiteral("Height"), GroupBox1), 112, 24, 57, 17);
   Label3 = Place(new QLabel(QStringLiteral("Corner"), GroupBox1), 192, 24, 57, 17);
@@ -69,7 +103,7 @@ TForm2::TForm2(QWidget* parent)
   SpinBgv = Place(new TNumberBox(GroupBox1), 112, 104, 70, 22);
   ShadowCheck = Place(new QCheckBox(QStringLiteral("Shadow"), GroupBox1), 192, 104, 73, 19);
 
-  Layout1 = Place(new QWidget(this), 16, 152, 281, 217);
+  Layout1 = Place(new QWidget(page), 16, 152, 281, 217);
   Layout2 = Place(new QWidget(Layout1), 0, 0, 281, 81);
   Edit1 = Place(new QLineEdit(Layout2), 16, 8, 100, 22);
   Edit1->setPlaceholderText(QStringLiteral("Caption"));
@@ -82,16 +116,19 @@ TForm2::TForm2(QWidget* parent)
   for (QComboBox* box : {ComboBox1, ComboBox2, ComboBox3}) {
     for (const QString& name : KeyNames()) box->addItem(name);
     box->setMaxVisibleItems(8);
+    // A list below the box, 8 entries high, rather than the style's list over the box.
+    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     box->setCurrentIndex(0);
   }
   Layout3 = Place(new QWidget(Layout1), 0, 81, 281, 136);
   ListBox1 = Place(new QListWidget(Layout3), 0, 0, 281, 136);
   ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
 
-  DelBtn = Place(new QPushButton(QStringLiteral("Delete"), this), 16, 376, 57, 22);
-  UpBtn = Place(new QPushButton(QStringLiteral("Up"), this), 104, 376, 49, 22);
-  DownBtn = Place(new QPushButton(QStringLiteral("Down"), this), 152, 376, 49, 22);
-  ApplyBtn = Place(new QPushButton(QStringLiteral("Applay"), this), 216, 376, 80, 22);
+  DelBtn = Place(new QPushButton(QStringLiteral("Delete"), page), 16, 376, 57, 22);
+  UpBtn = Place(new QPushButton(QStringLiteral("Up"), page), 104, 376, 49, 22);
+  DownBtn = Place(new QPushButton(QStringLiteral("Down"), page), 152, 376, 49, 22);
+  ApplyBtn = Place(new QPushButton(QStringLiteral("Applay"), page), 216, 376, 80, 22);
+  FitTexts();
 
   // Focus order of the design.
   QWidget* const order[] = {ComboBox1, ComboBox2,   ComboBox3, Edit1,  AddBtn,  ListBox1,
@@ -110,6 +147,45 @@ TForm2::TForm2(QWidget* parent)
 
 TForm2::~TForm2() {
   if (Form2 == this) Form2 = nullptr;
+}
+
+// No text is cut, whatever the platform's font: each control grows to its text, up to where its
+// neighbour on the right begins.
+void TForm2::FitTexts() {
+  const int groupRight = GroupBox1->width() - 8;
+  const std::pair<QLabel*, int> labels[] = {
+      {Label1, 112}, {Label2, 192}, {Label3, groupRight}, {Label4, 112}, {Label5, 192}};
+  for (const auto& [label, limit] : labels) {
+    FitWidth(label, limit, [label] { return TextWidth(label, label->text()) + 2; });
+  }
+  const std::pair<TNumberBox*, int> boxes[] = {
+      {SpinBw, 110}, {SpinBh, 190}, {SpinBc, groupRight}, {SpinBgh, 110}, {SpinBgv, 190}};
+  for (const auto& [box, limit] : boxes) {
+    FitWidth(box, limit, [box] { return box->NeededWidth(); });
+  }
+  FitWidth(ShadowCheck, groupRight, [this] { return ShadowCheck->sizeHint().width(); });
+  FitWidth(Edit1, 142, [this] { return TextWidth(Edit1, Edit1->placeholderText()) + 14; });
+  const std::pair<QComboBox*, int> choosers[] = {
+      {ComboBox1, 86}, {ComboBox2, 158}, {ComboBox3, 279}};
+  for (const auto& [box, limit] : choosers) {
+    FitWidth(box, limit, [box] { return box->sizeHint().width(); });
+  }
+  const std::pair<QPushButton*, int> buttons[] = {
+      {AddBtn, 279}, {DelBtn, 102}, {UpBtn, 152}, {DownBtn, 214}, {ApplyBtn, 306}};
+  for (const auto& [button, limit] : buttons) {
+    FitWidth(button, limit, [button] { return ButtonWidth(button); });
+  }
+}
+
+int TForm2::SelectedIndex() const {
+  const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  // The user goes back to the program the bar types into.
+  if (event->isAccepted() && Form1) Form1->ReturnToTarget();
 }
 
 void TForm2::showEvent(QShowEvent* event) {
@@ -147,7 +223,7 @@ void TForm2::AddBtnClick() {
 }
 
 void TForm2::DelBtnClick() {
-  const int i = ListBox1->currentRow();
+  const int i = SelectedIndex();
   if (i >= 0 && i < ListBox1->count()) delete ListBox1->takeItem(i);
   ListBox1->setCurrentRow(-1);
   ListBox1->clearSelection();
@@ -155,7 +231,7 @@ void TForm2::DelBtnClick() {
 }
 
 void TForm2::UpBtnClick() {
-  const int i = ListBox1->currentRow();
+  const int i = SelectedIndex();
   if (i <= 0) return;
   Form1->KeyMenu->Move(i, i - 1);
   ListBox1->insertItem(i - 1, ListBox1->takeItem(i));
@@ -164,7 +240,7 @@ void TForm2::UpBtnClick() {
 }
 
 void TForm2::DownBtnClick() {
-  const int i = ListBox1->currentRow();
+  const int i = SelectedIndex();
   if (i < 0 || i > ListBox1->count() - 2) return;
   Form1->KeyMenu->Move(i, i + 1);
   ListBox1->insertItem(i + 1, ListBox1->takeItem(i));
@@ -185,43 +261,32 @@ void TForm2::ApplyBtnClick() {
   Form1->KeyMenu->SaveToFile(Form1->KeyFile);
 }
 
-// Centred on the whole desktop; a corner on no monitor moves it into the work area of the
-// monitor nearest the desktop's centre, vertically first, then horizontally.
+// Placed by its outer rectangle, frame included, and never larger than the screen: where the
+// screen is smaller, the window shrinks and its page scrolls.
 void TForm2::PlaceFirstTime() {
   placed_ = true;
-  const QList<QScreen*> screens = QGuiApplication::screens();
-  if (screens.isEmpty()) return;
-  const QRect desktop = screens.first()->virtualGeometry();
-  const QSize size = frameGeometry().size();
-  QRect frame(QPoint(desktop.x() + (desktop.width() - size.width()) / 2,
-                     desktop.y() + (desktop.height() - size.height()) / 2),
-              size);
-  auto cornersOnScreens = [&] {
-    for (const QPoint& c :
-         {frame.topLeft(), frame.topRight(), frame.bottomLeft(), frame.bottomRight()}) {
-      bool on = false;
-      for (const QScreen* s : screens) on = on || s->geometry().contains(c);
-      if (!on) return false;
-    }
-    return true;
-  };
-  if (!cornersOnScreens()) {
-    const QScreen* nearest = screens.first();
-    double best = -1;
-    for (const QScreen* s : screens) {
-      const QPoint d = s->availableGeometry().center() - desktop.center();
-      const double distance = std::hypot(d.x(), d.y());
-      if (best < 0 || distance < best) nearest = s, best = distance;
-    }
-    const QRect work = nearest->availableGeometry();
-    if (frame.top() < work.top()) frame.moveTop(work.top());
-    if (frame.bottom() > work.bottom()) frame.moveBottom(work.bottom());
-    if (!cornersOnScreens()) {
-      if (frame.left() < work.left()) frame.moveLeft(work.left());
-      if (frame.right() > work.right()) frame.moveRight(work.right());
+  QList<QRect> screens, workAreas;
+  for (const QScreen* s : QGuiApplication::screens()) {
+    screens << s->geometry();
+    workAreas << s->availableGeometry();
+  }
+  // The toolkit knows the frame only once the window is on the screen; the window manager can
+  // tell it before.
+  const QPoint known = geometry().topLeft() - frameGeometry().topLeft();
+  QSize frameExtra = frameGeometry().size() - size();
+  QPoint clientOffset = known;
+  if (Form1) {
+    if (const auto m = Form1->Input().FrameExtents(static_cast<platform::WindowHandle>(winId()))) {
+      const double ratio = devicePixelRatioF();
+      auto dip = [ratio](int pixels) { return static_cast<int>(std::ceil(pixels / ratio)); };
+      frameExtra = QSize(dip(m->left + m->right), dip(m->top + m->bottom));
+      clientOffset = QPoint(dip(m->left), dip(m->top));
     }
   }
-  move(frame.topLeft());
+  setFixedSize(FittingClientSize(kDesignSize, frameExtra, CentralWorkArea(screens, workAreas)));
+  scroll_->setGeometry(rect());
+  // move() places the frame where the toolkit knows it, else the client area.
+  move(FirstPlacement(size() + frameExtra, screens, workAreas) + clientOffset - known);
 }
 
 }  // namespace kavo

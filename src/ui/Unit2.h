@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QWidget>
 #include <string>
 
@@ -61,11 +62,23 @@ class TForm2 : public QWidget {
   // Fills the list from the bar's key list: each line's fields joined by tabs.
   void RefillList();
 
+  // The list's selected entry, -1 when none: an entry can be current without being selected.
+  int SelectedIndex() const;
+
+  // The controls stand on this page, at the design's positions; the window scrolls it where
+  // the screen is too small for it.
+  QWidget* Content() const { return content_; }
+  static constexpr QSize kDesignSize{308, 409};
+
  protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  void FitTexts();
   void PlaceFirstTime();
+  QScrollArea* scroll_ = nullptr;
+  QWidget* content_ = nullptr;
   bool placed_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 #include <algorithm>
 
 namespace kavo {
@@ -20,9 +21,27 @@ QSizeF TCornerButton::EffectiveRadii() const {
   return {rx, ry};
 }
 
+QString TCornerButton::ShownCaption() const {
+  return fontMetrics().elidedText(text(), Qt::ElideRight, std::max(0, width() - 4));
+}
+
+bool TCornerButton::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (ShownCaption() != text()) {
+      QToolTip::showText(help->globalPos(), text(), this);
+    } else {
+      QToolTip::hideText();
+      event->ignore();
+    }
+    return true;
+  }
+  return QAbstractButton::event(event);
+}
+
 void TCornerButton::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) {
-    event->ignore();
+    event->accept();
     return;
   }
   setDown(true);  // schedules the paint
@@ -32,7 +51,7 @@ void TCornerButton::mousePressEvent(QMouseEvent* event) {
 
 void TCornerButton::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !isDown()) {
-    event->ignore();
+    event->accept();
     return;
   }
   setDown(false);
@@ -62,9 +81,7 @@ void TCornerButton::paintEvent(QPaintEvent*) {
   painter.setPen(palette().color(QPalette::Mid));
   painter.drawPath(outline);
   painter.setPen(palette().color(QPalette::ButtonText));
-  const QString caption =
-      fontMetrics().elidedText(text(), Qt::ElideRight, std::max(0, width() - 4));
-  painter.drawText(rect(), Qt::AlignCenter, caption);
+  painter.drawText(rect(), Qt::AlignCenter, ShownCaption());
 }
 
 }  // namespace kavo

@@ -26,11 +26,17 @@ class TCornerButton : public QAbstractButton {
 
   QSize sizeHint() const override { return size(); }
 
+  // The caption as it fits the button, ending in an ellipsis when cut.
+  QString ShownCaption() const;
+
  protected:
+  // A cut caption shows whole in the tooltip.
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   // The stock button repaints at once on press and before emitting clicked; under the area's
   // shadow that paint blurs the whole area. Painting after the click keeps it off the path from
-  // the click to the key strokes.
+  // the click to the key strokes. Presses of other buttons end here too: a pen's barrel button
+  // on a bar button neither clicks it nor reaches the area below.
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 };

@@ -40,6 +40,8 @@ TNumberBox::TNumberBox(QWidget* parent) : QWidget(parent) {
   up_ = new QToolButton(this);
   up_->setText(QStringLiteral("+"));
   for (QToolButton* b : {down_, up_}) {
+    // Narrow, so that the number between them has room.
+    b->setFixedWidth(std::max(14, fontMetrics().horizontalAdvance(QStringLiteral("+")) + 8));
     b->setAutoRepeat(false);  // one step per click
     b->setFocusPolicy(Qt::NoFocus);
   }
@@ -75,8 +77,16 @@ void TNumberBox::Commit() {
 }
 
 void TNumberBox::Step(int delta) {
+  // From the number as typed, limited only after the step: 250 stepped down gives 100.
   const auto typed = Number(edit_->text());
-  SetValue(Limit((typed ? Limit(*typed) : value_) + delta));
+  const long long from = typed ? std::clamp<long long>(*typed, -kHuge, kHuge) : value_;
+  SetValue(Limit(from + delta));
+}
+
+int TNumberBox::NeededWidth() const {
+  // The widest value, with the edit's frame and margins, between the two buttons.
+  const int text = edit_->fontMetrics().horizontalAdvance(QString::number(kMax));
+  return text + 14 + down_->width() + up_->width();
 }
 
 bool TNumberBox::eventFilter(QObject* watched, QEvent* event) {

@@ -24,8 +24,12 @@ class TNumberBox : public QWidget {
   // Commits the typed text: empty gives 0, a number becomes the value (limited), anything else
   // leaves the value as it was. The box then shows the value.
   void Commit();
-  // Adds delta to the number in the box (the typed text if it is a number, else the value).
+  // Adds delta to the number in the box (the typed text if it is a number, else the value),
+  // then limits the result.
   void Step(int delta);
+
+  // The width at which the widest value shows whole.
+  int NeededWidth() const;
 
   QLineEdit* Editor() const { return edit_; }
   QToolButton* DecrementButton() const { return down_; }
@@ -40,6 +44,7 @@ class TNumberBox : public QWidget {
   QToolButton* down_;
   QToolButton* up_;
   int value_ = 0;
+  static constexpr long long kHuge = 1'000'000'000'000;
 };
 
 }  // namespace kavo

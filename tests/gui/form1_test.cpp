@@ -15,6 +15,7 @@
 #include "platform/fake/fake_input.h"
 #include "test_support.h"
 #include "ui/error_guard.h"
+#include "ui/screen_geometry.h"
 
 namespace kavo {
 namespace {
@@ -261,7 +262,7 @@ TEST(MenuPosition, OpensAtTheCornerAndStaysInsideItsWorkArea) {
       {{1700, 500}, {1674, 400}},  // on the second screen, inside that one
       {{-50, 100}, {-50, 100}},    // the corner on no screen: left where it is
   };
-  for (const Case& c : cases) EXPECT_EQ(TForm1::MenuPosition(c.corner, menu, work), c.at);
+  for (const Case& c : cases) EXPECT_EQ(MenuPosition(c.corner, menu, work), c.at);
 }
 
 }  // namespace

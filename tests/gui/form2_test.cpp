@@ -30,7 +30,7 @@ class SettingsTest : public testing::Test {
   void SetUp() override {
     SetErrorBoxSink(
         [this](const QString&, const QString& text) { boxes_.push_back(text.toStdString()); });
-    TFileDialog::SetAnswer([this](TFileDialog::Kind kind, const QString& initial) {
+    TFileDialog::SetAnswer([this](TFileDialog::Kind kind, const QString& initial, const QString&) {
       asked_.push_back((kind == TFileDialog::Kind::Open ? "open " : "save ") +
                        initial.toStdString());
       std::optional<QString> answer;
@@ -298,9 +298,11 @@ TEST_F(SettingsTest, ResizeModeMakesTheWholeBarTakePresses) {
   QApplication::processEvents();
   ASSERT_FALSE(input_.shape.empty());  // normal mode: strip and buttons only
   form1_->ResizeMenuClick();
+  QApplication::processEvents();
   EXPECT_TRUE(form1_->ResizeMenu->isChecked());
   EXPECT_TRUE(input_.shape.empty());
   form1_->ResizeMenuClick();
+  QApplication::processEvents();
   EXPECT_FALSE(form1_->ResizeMenu->isChecked());
   EXPECT_FALSE(input_.shape.empty());
   EXPECT_EQ(form1_->geometry(), QRect(100, 100, 250, 130));

@@ -22,6 +22,15 @@ class FakeInputBackend final : public InputBackend {
   void BringWindowToTop(WindowHandle window) override { raised.push_back(window); }
   void SendKeys(const std::vector<KeyStroke>& strokes) override { sent.push_back(strokes); }
   void SetInputShape(WindowHandle, const std::vector<Rect>& rects) override { shape = rects; }
+  void SetVisibleShape(WindowHandle, const std::vector<Rect>& rects) override {
+    visibleShape = rects;
+  }
+  bool CompositorRunning() override { return compositor; }
+  void ShowOnAllDesktops(WindowHandle window) override { onAllDesktops = window; }
+  std::optional<Margins> FrameExtents(WindowHandle) override { return frame; }
+  void SetListener(Listener* l) override { listener = l; }
+  void WatchActivity(bool on) override { watchingActivity = on; }
+  void WatchWindow(WindowHandle window) override { watched = window; }
 
   WindowHandle foreground = 0;
   std::map<WindowHandle, std::u16string> titles;
@@ -29,6 +38,13 @@ class FakeInputBackend final : public InputBackend {
   std::vector<WindowHandle> raised;
   std::vector<std::vector<KeyStroke>> sent;
   std::vector<Rect> shape;
+  std::vector<Rect> visibleShape;
+  bool compositor = true;
+  WindowHandle onAllDesktops = 0;
+  std::optional<Margins> frame;
+  Listener* listener = nullptr;
+  bool watchingActivity = false;
+  WindowHandle watched = 0;
 };
 
 }  // namespace kavo::platform

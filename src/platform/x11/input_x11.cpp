@@ -9,7 +9,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
 #include <time.h>
 
@@ -36,6 +38,8 @@ using x11::XErrorTrap;
 
 constexpr std::size_t kTitleUnits = 259;
 constexpr auto kActivationWait = std::chrono::milliseconds(250);
+// How long a window manager may take to answer a request for a window's frame extents.
+constexpr auto kFrameExtentsWait = std::chrono::milliseconds(200);
 
 class X11InputBackend final : public InputBackend {
  public:
@@ -47,6 +51,30 @@ class X11InputBackend final : public InputBackend {
     netWmPid_ = XInternAtom(display_, "_NET_WM_PID", False);
     utf8String_ = XInternAtom(display_, "UTF8_STRING", False);
     wmState_ = XInternAtom(display_, "WM_STATE", False);
+    netWmState_ = XInternAtom(display_, "_NET_WM_STATE", False);
+    netWmStateSticky_ = XInternAtom(display_, "_NET_WM_STATE_STICKY", False);
+    netWmDesktop_ = XInternAtom(display_, "_NET_WM_DESKTOP", False);
+    netFrameExtents_ = XInternAtom(display_, "_NET_FRAME_EXTENTS", False);
+    netRequestFrameExtents_ = XInternAtom(display_, "_NET_REQUEST_FRAME_EXTENTS", False);
+    const std::string cm = "_NET_WM_CM_S" + std::to_string(DefaultScreen(display_));
+    compositorSelection_ = XInternAtom(display_, cm.c_str(), False);
+
+    // A compositor owns that selection while it runs: hear of every change of owner.
+    int fixesError = 0;
+    if (XFixesQueryExtension(display_, &fixesEvent_, &fixesError)) {
+      XFixesSelectSelectionInput(display_, DefaultRootWindow(display_), compositorSelection_,
+                                 XFixesSetSelectionOwnerNotifyMask |
+                                     XFixesSelectionWindowDestroyNotifyMask |
+                                     XFixesSelectionClientCloseNotifyMask);
+    } else {
+      fixesEvent_ = -1;
+    }
+    // Raw button events reach the root window without any grab, wherever the user presses.
+    int event = 0, error = 0, major = 2, minor = 0;
+    if (!XQueryExtension(display_, "XInputExtension", &xiOpcode_, &event, &error) ||
+        XIQueryVersion(display_, &major, &minor) != Success) {
+      xiOpcode_ = -1;
+    }
   }
 
   ~X11InputBackend() override {
@@ -130,8 +158,9 @@ class X11InputBackend final : public InputBackend {
 
   void SendKeys(const std::vector<KeyStroke>& strokes) override {
     if (!CanType() || strokes.empty()) return;
-    // A layout switch arrives as MappingNotify, which only reading the events applies.
-    ProcessEvents();
+    // A layout switch arrives as MappingNotify, which only reading the events applies; the
+    // other news waits for the event loop, so that no handler runs in the middle of a click.
+    ApplyMappingChanges();
     x11::Keymap& keymap = keymap_;
     // Plan every key before the first event, so that a binding is sent whole or not at all.
     std::vector<x11::KeyPlan> plans;
@@ -160,12 +189,148 @@ class X11InputBackend final : public InputBackend {
   }
 
   void SetInputShape(WindowHandle window, const std::vector<Rect>& rects) override {
+    SetShape(window, ShapeInput, rects);
+  }
+
+  void SetVisibleShape(WindowHandle window, const std::vector<Rect>& rects) override {
+    SetShape(window, ShapeBounding, rects);
+  }
+
+  bool CompositorRunning() override {
+    return XGetSelectionOwner(display_, compositorSelection_) != None;
+  }
+
+  void ShowOnAllDesktops(WindowHandle window) override {
+    if (window == 0) return;
+    XErrorTrap trap(display_);
+    // Read by the window manager when the window is mapped...
+    const unsigned long all = 0xFFFFFFFF;
+    XChangeProperty(display_, window, netWmDesktop_, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&all), 1);
+    const auto state = ReadProperty(window, netWmState_, XA_ATOM, 64);
+    bool sticky = false;
+    for (unsigned long i = 0; state && state->format == 32 && i < state->count; ++i) {
+      sticky = sticky || state->Long(i) == netWmStateSticky_;
+    }
+    if (!sticky) {
+      const unsigned long atom = netWmStateSticky_;
+      XChangeProperty(display_, window, netWmState_, XA_ATOM, 32, PropModeAppend,
+                      reinterpret_cast<const unsigned char*>(&atom), 1);
+    }
+    // ...and asked of it once the window is on the screen: the toolkit and the window manager
+    // may each write the state anew while mapping it.
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display_, window, &attributes) && attributes.map_state != IsUnmapped) {
+      AskForAllDesktops(window);
+    } else if (!trap.Failed()) {
+      stickyOnMap_.insert(window);
+      if (shaped_.insert(window).second) XSelectInput(display_, window, StructureNotifyMask);
+    }
+    XFlush(display_);
+  }
+
+  std::optional<Margins> FrameExtents(WindowHandle window) override {
+    if (window == 0) return std::nullopt;
+    XErrorTrap trap(display_);
+    if (auto known = ReadFrameExtents(window)) return known;
+    if (!ActiveWindow()) return std::nullopt;  // no window manager that would answer
+    SendToRoot(window, netRequestFrameExtents_, {});
+    XFlush(display_);
+    const auto deadline = std::chrono::steady_clock::now() + kFrameExtentsWait;
+    while (std::chrono::steady_clock::now() < deadline && !trap.Failed()) {
+      if (auto extents = ReadFrameExtents(window)) return extents;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return std::nullopt;
+  }
+
+  void SetListener(Listener* listener) override { listener_ = listener; }
+
+  void WatchActivity(bool on) override {
+    const Window root = DefaultRootWindow(display_);
+    XSelectInput(display_, root, on ? PropertyChangeMask : NoEventMask);
+    if (xiOpcode_ >= 0) {
+      unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+      if (on) XISetMask(bits, XI_RawButtonPress);
+      XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
+      XISelectEvents(display_, root, &mask, 1);
+    }
+    XFlush(display_);
+  }
+
+  void WatchWindow(WindowHandle window) override {
+    XErrorTrap trap(display_);
+    if (watched_ != None && !shaped_.count(watched_)) {
+      XSelectInput(display_, watched_, NoEventMask);
+    }
+    watched_ = window;
+    if (watched_ != None && !shaped_.count(watched_)) {
+      XSelectInput(display_, watched_, StructureNotifyMask);
+    }
+    XFlush(display_);
+    trap.Failed();  // a window already gone: the caller's next look at it finds out
+  }
+
+  int EventDescriptor() const override { return ConnectionNumber(display_); }
+
+  void ProcessEvents() override {
+    // Events already read off the connection first (a reply may have brought them in), then
+    // whatever the server has sent since.
+    while (XEventsQueued(display_, QueuedAfterReading) > 0) {
+      XEvent event;
+      XNextEvent(display_, &event);
+      Handle(event);
+    }
+  }
+
+ private:
+  void Handle(XEvent& event) {
+    if (event.type == MappingNotify) {
+      // Xlib maps keysyms to keycodes from its copy of the keyboard map.
+      XRefreshKeyboardMapping(&event.xmapping);
+    } else if (event.type == GenericEvent && event.xcookie.extension == xiOpcode_) {
+      if (!XGetEventData(display_, &event.xcookie)) return;
+      const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
+      // Buttons 4 to 7 are the wheel's turns, not presses.
+      const bool press =
+          event.xcookie.evtype == XI_RawButtonPress && (raw->detail < 4 || raw->detail > 7);
+      XFreeEventData(display_, &event.xcookie);
+      if (press && listener_) listener_->PointerPressed(ClientUnderPointer());
+    } else if (event.type == PropertyNotify && event.xproperty.atom == netActiveWindow_) {
+      if (listener_) listener_->ActiveWindowChanged();
+    } else if (event.type == DestroyNotify && event.xdestroywindow.window == watched_ &&
+               watched_ != None) {
+      const Window gone = watched_;
+      watched_ = None;
+      if (listener_) listener_->WindowDestroyed(gone);
+    } else if (fixesEvent_ >= 0 && event.type == fixesEvent_ + XFixesSelectionNotify) {
+      if (listener_) listener_->CompositorChanged(CompositorRunning());
+    } else if (event.type == MapNotify && stickyOnMap_.erase(event.xmap.window)) {
+      AskForAllDesktops(event.xmap.window);
+      XFlush(display_);
+    } else if ((event.type == ReparentNotify || event.type == ConfigureNotify) &&
+               shaped_.count(event.xany.window)) {
+      XErrorTrap trap(display_);
+      ShapeFrames(event.xany.window);
+    }
+  }
+
+  // Takes only the keyboard-map changes out of the queue, leaving the rest for ProcessEvents.
+  void ApplyMappingChanges() {
+    XEventsQueued(display_, QueuedAfterReading);
+    XEvent event;
+    while (XCheckTypedEvent(display_, MappingNotify, &event)) {
+      XRefreshKeyboardMapping(&event.xmapping);
+    }
+  }
+
+  void SetShape(WindowHandle window, int kind, const std::vector<Rect>& rects) {
     if (window == 0) return;
     int event = 0, error = 0;
     if (!XShapeQueryExtension(display_, &event, &error)) return;
     XErrorTrap trap(display_);
     if (rects.empty()) {
-      XShapeCombineMask(display_, window, ShapeInput, 0, 0, None, ShapeSet);
+      XShapeCombineMask(display_, window, kind, 0, 0, None, ShapeSet);
     } else {
       std::vector<XRectangle> xrects;
       xrects.reserve(rects.size());
@@ -174,7 +339,7 @@ class X11InputBackend final : public InputBackend {
                           static_cast<unsigned short>(r.width),
                           static_cast<unsigned short>(r.height)});
       }
-      XShapeCombineRectangles(display_, window, ShapeInput, 0, 0, xrects.data(),
+      XShapeCombineRectangles(display_, window, kind, 0, 0, xrects.data(),
                               static_cast<int>(xrects.size()), ShapeSet, Unsorted);
     }
     // Framing by the window manager comes later: hear of it to shape the frame then.
@@ -183,33 +348,62 @@ class X11InputBackend final : public InputBackend {
     XFlush(display_);
   }
 
-  int EventDescriptor() const override { return ConnectionNumber(display_); }
-
-  void ProcessEvents() override {
-    while (XPending(display_)) {
-      XEvent event;
-      XNextEvent(display_, &event);
-      if (event.type == MappingNotify) {
-        // Xlib maps keysyms to keycodes from its copy of the keyboard map.
-        XRefreshKeyboardMapping(&event.xmapping);
-      } else if ((event.type == ReparentNotify || event.type == ConfigureNotify) &&
-                 shaped_.count(event.xany.window)) {
-        XErrorTrap trap(display_);
-        ShapeFrames(event.xany.window);
-      }
-    }
+  void AskForAllDesktops(Window window) {
+    SendToRoot(window, netWmDesktop_, {static_cast<long>(0xFFFFFFFF), 1});
+    SendToRoot(window, netWmState_, {1 /* add */, static_cast<long>(netWmStateSticky_), 0, 1});
   }
 
- private:
   // A reparenting window manager puts the window in a frame of its own, which would still take
-  // the presses: the frames take the window's input shape too.
+  // the presses and draw its background: the frames take the window's shapes too.
   void ShapeFrames(Window window) {
     for (Window parent = ParentOf(window); parent != None; parent = ParentOf(parent)) {
       int dx = 0, dy = 0;
       Window unused = None;
       XTranslateCoordinates(display_, window, parent, 0, 0, &dx, &dy, &unused);
-      XShapeCombineShape(display_, parent, ShapeInput, dx, dy, window, ShapeInput, ShapeSet);
+      for (const int kind : {ShapeInput, ShapeBounding}) {
+        XShapeCombineShape(display_, parent, kind, dx, dy, window, kind, ShapeSet);
+      }
     }
+  }
+
+  // The client window below the pointer: the nearest window with WM_STATE on the way down from
+  // the root, else the root's child there; 0 over the bare desktop.
+  Window ClientUnderPointer() {
+    XErrorTrap trap(display_);
+    const Window root = DefaultRootWindow(display_);
+    Window top = None;
+    for (Window w = root;;) {
+      Window rootReturn = None, child = None;
+      int rx = 0, ry = 0, wx = 0, wy = 0;
+      unsigned mask = 0;
+      if (!XQueryPointer(display_, w, &rootReturn, &child, &rx, &ry, &wx, &wy, &mask) ||
+          child == None || trap.Failed()) {
+        return top;
+      }
+      if (w == root) top = child;
+      if (ReadProperty(child, wmState_, AnyPropertyType, 0)) return child;
+      w = child;
+    }
+  }
+
+  std::optional<Margins> ReadFrameExtents(Window window) {
+    const auto p = ReadProperty(window, netFrameExtents_, XA_CARDINAL, 4);
+    if (!p || p->format != 32 || p->count != 4) return std::nullopt;
+    return Margins{static_cast<int>(p->Long(0)), static_cast<int>(p->Long(1)),
+                   static_cast<int>(p->Long(2)), static_cast<int>(p->Long(3))};
+  }
+
+  // An EWMH client message about the window, to the window manager through the root window.
+  void SendToRoot(Window window, Atom type, std::initializer_list<long> data) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = type;
+    event.xclient.format = 32;
+    int i = 0;
+    for (const long d : data) event.xclient.data.l[i++] = d;
+    XSendEvent(display_, DefaultRootWindow(display_), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
   }
 
   // A window property as read, or nullopt when the window has none of that type.
@@ -287,7 +481,14 @@ class X11InputBackend final : public InputBackend {
   xdo_t* xdo_;
   x11::Keymap keymap_{display_};
   std::set<Window> shaped_;
+  std::set<Window> stickyOnMap_;
+  Listener* listener_ = nullptr;
+  Window watched_ = None;
+  int xiOpcode_ = -1;
+  int fixesEvent_ = -1;
   Atom netActiveWindow_, netWmName_, netWmPid_, utf8String_, wmState_;
+  Atom netWmState_, netWmStateSticky_, netWmDesktop_, netFrameExtents_, netRequestFrameExtents_;
+  Atom compositorSelection_;
 };
 
 // Where the session is not X11 the bar still runs; it just cannot reach other programs.

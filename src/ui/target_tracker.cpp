@@ -1,0 +1,68 @@
+#include "ui/target_tracker.h"
+
+namespace kavo {
+
+TargetTracker::TargetTracker(platform::InputBackend& input, std::function<bool(WindowHandle)> isOwn)
+    : input_(input), isOwn_(std::move(isOwn)) {}
+
+void TargetTracker::StartLooking() {
+  looking_ = true;
+  settlingUntil_.reset();
+  // Only a live, titled window can be passed over: a window manager may still name a window
+  // that is gone, whose id the next new window can get.
+  const auto front = Candidate(input_.ForegroundWindow());
+  passedOver_ = front ? front->window : 0;
+}
+
+void TargetTracker::StartLookingAfterClose(Clock::time_point now) {
+  StartLooking();
+  settlingUntil_ = now + kCloseSettling;
+}
+
+std::optional<TargetTracker::Target> TargetTracker::Check(Clock::time_point now) {
+  if (!looking_) return std::nullopt;
+  const WindowHandle front = input_.ForegroundWindow();
+  if (front != passedOver_) {
+    if (settlingUntil_ && now < *settlingUntil_) {
+      // The window manager's choice after the close, not the user's.
+      if (const auto chosen = Candidate(front)) {
+        passedOver_ = chosen->window;
+        settlingUntil_.reset();
+      }
+      return std::nullopt;
+    }
+    passedOver_ = 0;  // another window came forward
+  }
+  if (front == passedOver_) return std::nullopt;
+  return Take(Candidate(front));
+}
+
+std::optional<TargetTracker::Target> TargetTracker::PointerPressed(WindowHandle under) {
+  if (!looking_ || under == 0 || under != input_.ForegroundWindow()) return std::nullopt;
+  // A click into the window in front: that is the one the user chose, passed over or not. A
+  // click into another window brings it forward, which Check then sees.
+  return Take(Candidate(under));
+}
+
+std::optional<TargetTracker::Target> TargetTracker::TakeWindowInFront() {
+  if (!looking_) return std::nullopt;
+  return Take(Candidate(input_.ForegroundWindow()));
+}
+
+std::optional<TargetTracker::Target> TargetTracker::Candidate(WindowHandle window) {
+  if (window == 0 || isOwn_(window)) return std::nullopt;
+  std::u16string title = input_.WindowTitle(window);
+  if (title.empty()) return std::nullopt;  // the task bar, a desktop: never taken
+  return Target{window, std::move(title)};
+}
+
+std::optional<TargetTracker::Target> TargetTracker::Take(std::optional<Target> target) {
+  if (target) {
+    looking_ = false;
+    passedOver_ = 0;
+    settlingUntil_.reset();
+  }
+  return target;
+}
+
+}  // namespace kavo

@@ -1,0 +1,62 @@
+#pragma once
+// Finds the target window: the last window of another program that the user brought to the
+// front. Looking starts with the bar and with ReAcquire and ends at the first titled foreign
+// window found in front.
+//
+// The window already in front when looking starts (the terminal the bar was launched from, or
+// the target itself after ReAcquire) is passed over until another window comes forward, or
+// until the user clicks into it: a click is the user's own choice.
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/input.h"
+
+namespace kavo {
+
+class TargetTracker {
+ public:
+  using Clock = std::chrono::steady_clock;
+  using WindowHandle = platform::WindowHandle;
+
+  struct Target {
+    WindowHandle window = 0;
+    std::u16string title;
+    bool operator==(const Target&) const = default;
+  };
+
+  // isOwn tells the program's own windows, which are never taken.
+  TargetTracker(platform::InputBackend& input, std::function<bool(WindowHandle)> isOwn);
+
+  // Starts looking; the window in front now is passed over.
+  void StartLooking();
+  // Starts looking after the target was closed: the window that the window manager brings
+  // forward in its place (within a second, without a click) is passed over as well.
+  void StartLookingAfterClose(Clock::time_point now);
+  bool Looking() const { return looking_; }
+
+  // The window in front may have changed: a tick of the timer, or news from the desktop.
+  std::optional<Target> Check(Clock::time_point now);
+  // The user pressed a pointer button over the top-level window under (0: none known).
+  std::optional<Target> PointerPressed(WindowHandle under);
+  // A bar button was clicked while looking: the window in front is the one the user works in.
+  std::optional<Target> TakeWindowInFront();
+
+  // How long after a close the window manager's own choice of a window is passed over.
+  static constexpr std::chrono::milliseconds kCloseSettling{1000};
+
+ private:
+  // The titled foreign window, or nothing.
+  std::optional<Target> Candidate(WindowHandle window);
+  std::optional<Target> Take(std::optional<Target> target);
+
+  platform::InputBackend& input_;
+  std::function<bool(WindowHandle)> isOwn_;
+  bool looking_ = false;
+  WindowHandle passedOver_ = 0;
+  std::optional<Clock::time_point> settlingUntil_;
+};
+
+}  // namespace kavo
