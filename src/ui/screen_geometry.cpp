@@ -38,15 +38,10 @@ QRect Span(const QList<QRect>& rects) {
 
 QPoint ReachablePosition(const QRect& window, int stripHeight, const QList<QRect>& workAreas) {
   const QList<QRect> areas = Usable(workAreas);
-  // 64-bit edges: a place near the end of the integers must not wrap round.
-  const long long x = window.x(), y = window.y(), w = window.width();
-  for (const QRect& a : areas) {
-    if (x < a.x() + static_cast<long long>(a.width()) && a.x() < x + w &&
-        y < a.y() + static_cast<long long>(a.height()) && a.y() < y + stripHeight) {
-      return window.topLeft();
-    }
-  }
   const QRect strip(window.x(), window.y(), window.width(), stripHeight);
+  for (const QRect& a : areas) {
+    if (a.intersects(strip)) return window.topLeft();
+  }
   const auto nearest = NearestTo(strip.center(), areas);
   if (!nearest) return window.topLeft();
   const QRect& a = *nearest;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 
 #include "base/errors.h"
 #include "platform/code_page.h"
@@ -247,22 +248,109 @@ TEST_F(Form1Test, CloseWritesTheSettingsAndReportsAFileThatCannotBeWritten) {
 namespace kavo {
 namespace {
 
-TEST(MenuPosition, OpensAtTheCornerAndStaysInsideItsWorkArea) {
-  const QList<QRect> work = {QRect(0, 0, 1024, 740), QRect(1024, 0, 800, 600)};
-  const QSize menu(150, 200);
+class Form1DesktopTest : public Form1Test {};
+
+TEST_F(Form1DesktopTest, AClosedTargetClearsTheStripAndTheBarLooksAgain) {
+  input_.foreground = 7;
+  input_.titles = {{7, u"terminal"}, {9, u"Editor"}};
+  auto form = Start();
+  ASSERT_NE(input_.listener, nullptr);
+  EXPECT_TRUE(input_.watchingActivity);
+  input_.foreground = 9;
+  input_.listener->ActiveWindowChanged();  // seen at once, without waiting for a tick
+  ASSERT_EQ(form->LhWindow, 9u);
+  EXPECT_EQ(form->Label1->toolTip(), "Editor");
+  EXPECT_EQ(input_.watched, 9u);
+  EXPECT_FALSE(input_.watchingActivity);  // idle once found
+
+  input_.listener->WindowDestroyed(5);  // some other window: nothing changes
+  EXPECT_EQ(form->LhWindow, 9u);
+  input_.foreground = 0;
+  input_.listener->WindowDestroyed(9);
+  EXPECT_EQ(form->LhWindow, 0u);
+  EXPECT_EQ(form->Label1->text(), "");
+  EXPECT_EQ(form->Label1->toolTip(), "");
+  EXPECT_TRUE(form->Timer1->isActive());
+  EXPECT_TRUE(input_.watchingActivity);
+
+  input_.foreground = 7;
+  input_.listener->PointerPressed(7);  // the user clicks into the window in front
+  EXPECT_EQ(form->LhWindow, 7u);
+}
+
+TEST_F(Form1DesktopTest, ALongTitleEndsInAnEllipsisAndTheTooltipHasItWhole) {
+  const std::u16string title(120, u'W');
+  input_.foreground = 9;
+  input_.titles = {{9, title}};
+  auto form = Start();
+  form->show();
+  input_.listener->PointerPressed(9);
+  ASSERT_EQ(form->LhWindow, 9u);
+  EXPECT_TRUE(form->Label1->text().endsWith(QChar(0x2026)));
+  EXPECT_LE(form->Label1->fontMetrics().horizontalAdvance(form->Label1->text()),
+            form->Label1->width());
+  EXPECT_EQ(form->Label1->toolTip(), QString::fromStdU16String(title));
+  form->resize(2000, 130);  // room for all of it
+  EXPECT_EQ(form->Label1->text(), QString::fromStdU16String(title));
+  EXPECT_TRUE(form->testAttribute(Qt::WA_AlwaysShowToolTips));
+}
+
+TEST_F(Form1DesktopTest, WithoutACompositorTheWindowIsCutToWhatItDraws) {
+  input_.compositor = false;
+  auto form = Start();
+  form->show();
+  QApplication::processEvents();
+  EXPECT_NE(input_.onAllDesktops, 0u);
+  ASSERT_FALSE(input_.visibleShape.empty());
+  QRegion drawn;
+  for (const auto& r : input_.visibleShape) drawn += QRect(r.x, r.y, r.width, r.height);
+  EXPECT_TRUE(drawn.contains(QPoint(10, 10)));     // the blue square
+  EXPECT_TRUE(drawn.contains(QPoint(240, 10)));    // the green square
+  EXPECT_TRUE(drawn.contains(QPoint(25, 36)));     // the first button
+  EXPECT_FALSE(drawn.contains(QPoint(200, 100)));  // the empty area
+  EXPECT_FALSE(drawn.contains(QPoint(100, 10)));   // the strip between the squares, no title
+
+  input_.listener->CompositorChanged(true);
+  QApplication::processEvents();
+  EXPECT_TRUE(input_.visibleShape.empty());  // blended: the whole window shows
+  input_.listener->CompositorChanged(false);
+  form->ResizeMenuClick();
+  QApplication::processEvents();
+  EXPECT_TRUE(input_.visibleShape.empty());  // resize mode is opaque
+}
+
+TEST_F(Form1DesktopTest, PressesOfOtherButtonsOnABarButtonNeitherMoveTheBarNorClick) {
+  auto form = Start();
+  form->show();
+  QApplication::processEvents();
   struct Case {
-    QPoint corner;
-    QPoint at;
+    const char* name;
+    QWidget* target;
+    Qt::MouseButton button;
+    bool drags;
   };
   const Case cases[] = {
-      {{100, 100}, {100, 100}},
-      {{100, 700}, {100, 540}},    // moved up to end at the work area's bottom
-      {{950, 100}, {874, 100}},    // moved left to end at its right edge
-      {{1000, 730}, {874, 540}},   // both
-      {{1700, 500}, {1674, 400}},  // on the second screen, inside that one
-      {{-50, 100}, {-50, 100}},    // the corner on no screen: left where it is
+      {"right on a button", form->Buttons()[0], Qt::RightButton, false},
+      {"middle on a button", form->Buttons()[1], Qt::MiddleButton, false},
+      {"right on the green square", form->Rectangle1, Qt::RightButton, true},
+      {"middle on the empty area", form->ButtonArea, Qt::MiddleButton, true},
   };
-  for (const Case& c : cases) EXPECT_EQ(MenuPosition(c.corner, menu, work), c.at);
+  for (const Case& c : cases) {
+    QTest::mousePress(c.target, c.button, {}, QPoint(5, 5));
+    EXPECT_EQ(QWidget::mouseGrabber() == form.get(), c.drags) << c.name;
+    QTest::mouseRelease(QWidget::mouseGrabber() ? QWidget::mouseGrabber() : c.target, c.button);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << c.name;
+  }
+  EXPECT_TRUE(input_.sent.empty());  // and no button clicked
+}
+
+TEST_F(Form1DesktopTest, TheSmallestBarKeepsAnAreaWhereResizingCanStart) {
+  Write("Kavo.ini", "[Form]\r\nWidth=1\r\nHeight=1\r\n");
+  auto form = Start();
+  EXPECT_EQ(form->size(), QSize(TForm1::kMinWidth, TForm1::kMinHeight));
+  form->show();
+  QApplication::processEvents();
+  EXPECT_GE(form->ButtonArea->height(), 20);
 }
 
 }  // namespace

@@ -176,10 +176,71 @@ TEST_F(SettingsTest, DeleteUpAndDownKeepListAndKeyListInStep) {
     EXPECT_EQ(form2_->ListBox1->currentRow(), c.selectedAfter) << c.name;
   }
   EXPECT_TRUE(boxes_.empty());
+  // A row can be current without being selected (Tab into the list, Ctrl+click on the selected
+  // entry): the buttons act on the selection, which is none.
+  for (auto button : {&TForm2::DelBtn, &TForm2::UpBtn, &TForm2::DownBtn}) {
+    form2_->ListBox1->setCurrentRow(1);
+    form2_->ListBox1->clearSelection();
+    (form2_.get()->*button)->click();
+    EXPECT_EQ(form1_->KeyMenu->Lines(), (Lines{u"A,Ctrl,A", u"C,Ctrl,C"}));
+    EXPECT_EQ(Entries().size(), 2);
+  }
+  EXPECT_EQ(boxes_, std::vector<std::string>{"リストのインデックスが範囲を超えています (-1)"});
+  boxes_.clear();
   form2_->ListBox1->setCurrentRow(-1);
   form2_->DelBtn->click();
   EXPECT_EQ(boxes_, std::vector<std::string>{"リストのインデックスが範囲を超えています (-1)"});
   EXPECT_EQ(form1_->KeyMenu->Count(), 2);
+}
+
+TEST_F(SettingsTest, FirstShowingCentresTheOuterRectangleAndFitsTheScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  struct Case {
+    const char* name;
+    platform::InputBackend::Margins frame;
+  };
+  const Case cases[] = {{"a title bar and thin borders", {1, 1, 20, 1}},
+                        {"a frame as high as the screen", {0, 0, screen.height() - 200, 0}}};
+  for (const Case& c : cases) {
+    input_.frame = c.frame;
+    Start();
+    form2_->show();
+    const QSize outer =
+        form2_->size() + QSize(c.frame.left + c.frame.right, c.frame.top + c.frame.bottom);
+    const QPoint frameAt = form2_->geometry().topLeft() - QPoint(c.frame.left, c.frame.top);
+    EXPECT_TRUE(screen.contains(QRect(frameAt, outer))) << c.name;
+    EXPECT_EQ(frameAt.x(), (screen.width() - outer.width()) / 2) << c.name;
+    if (outer.height() < screen.height()) {
+      EXPECT_EQ(frameAt.y(), (screen.height() - outer.height()) / 2) << c.name;
+    }
+    // Where the screen is too small the page keeps its design size and scrolls.
+    EXPECT_EQ(form2_->Content()->size(), TForm2::kDesignSize) << c.name;
+    EXPECT_EQ(form2_->GroupBox1->geometry(), QRect(16, 16, 281, 137)) << c.name;
+    form2_.reset();
+    form1_.reset();
+  }
+}
+
+TEST_F(SettingsTest, NoTextIsCutAndThePartsPlacesStay) {
+  Start();
+  form2_->show();
+  const std::pair<QLabel*, QPoint> labels[] = {{form2_->Label1, {24, 24}},
+                                               {form2_->Label2, {112, 24}},
+                                               {form2_->Label3, {192, 24}},
+                                               {form2_->Label4, {24, 80}},
+                                               {form2_->Label5, {112, 80}}};
+  for (const auto& [label, at] : labels) {
+    EXPECT_EQ(label->pos(), at) << label->text().toStdString();
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+        << label->text().toStdString();
+  }
+  form2_->SpinBw->SetValue(100);
+  const QLineEdit* edit = form2_->SpinBw->Editor();
+  EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance("100") + 8);
+  for (QPushButton* b : {form2_->DelBtn, form2_->UpBtn, form2_->DownBtn, form2_->ApplyBtn}) {
+    EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(b->text()) + 4)
+        << b->text().toStdString();
+  }
 }
 
 TEST_F(SettingsTest, ApplySetsTheLookRebuildsTheBarAndWritesTheKeyFile) {
@@ -246,6 +307,19 @@ TEST_F(SettingsTest, NumberBoxesCommitTypedTextByTheirRules) {
                    Qt::NoScrollPhase, false);
   QApplication::sendEvent(box, &away);
   EXPECT_EQ(box->Value(), 31);
+  // The step starts from the typed number and limits after it.
+  const std::tuple<const char*, QToolButton*, int> steps[] = {
+      {"250", box->DecrementButton(), 100},
+      {"-5", box->IncrementButton(), 0},
+      {"101", box->DecrementButton(), 100},
+      {"-1", box->IncrementButton(), 0},
+      {"99999999999999999999", box->DecrementButton(), 100}};
+  for (const auto& [typed, button, after] : steps) {
+    box->SetValue(50);
+    box->Editor()->setText(typed);
+    button->click();
+    EXPECT_EQ(box->Value(), after) << typed;
+  }
   box->SetValue(100);
   box->IncrementButton()->click();
   EXPECT_EQ(box->Value(), 100);

@@ -1,0 +1,207 @@
+// The pieces of the bar that need no screen: the target tracker, the screen arithmetic and the
+// shape of a see-through window.
+
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include "platform/fake/fake_input.h"
+#include "ui/alpha_shape.h"
+#include "ui/screen_geometry.h"
+#include "ui/target_tracker.h"
+
+namespace kavo {
+namespace {
+
+using namespace std::chrono_literals;
+using Target = TargetTracker::Target;
+
+// One step of a desktop's life as the tracker sees it.
+struct Step {
+  enum Kind { Start, StartAfterClose, Front, Press, BarClick } kind;
+  platform::WindowHandle window = 0;  // the window in front, or pressed
+  std::chrono::milliseconds at{0};    // time since the sequence began
+  platform::WindowHandle taken = 0;   // the target this step acquires, 0 for none
+};
+
+TEST(TargetTracker, FollowsTheUsersChoiceThroughForegroundSequences) {
+  // 1: the terminal the bar started from; 2, 3: programs; 4: untitled (a task bar); 9: the
+  // bar's own settings window.
+  const std::map<platform::WindowHandle, std::u16string> titles = {
+      {1, u"terminal"}, {2, u"Editor"}, {3, u"Paint"}, {9, u"Settings"}};
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+  };
+  const Case cases[] = {
+      {"the window in front at start is passed over for the next one",
+       {{Step::Start, 1}, {Step::Front, 1}, {Step::Front, 2, 0ms, 2}}},
+      {"untitled and own windows are never taken",
+       {{Step::Start, 0},
+        {Step::Front, 4},
+        {Step::Front, 9},
+        {Step::Front, 0},
+        {Step::Front, 3, 0ms, 3}}},
+      {"a click into the window already in front takes it",
+       {{Step::Start, 1}, {Step::Front, 1}, {Step::Press, 1, 0ms, 1}}},
+      {"a click into a window behind waits for it to come forward",
+       {{Step::Start, 1}, {Step::Press, 2}, {Step::Front, 2, 0ms, 2}}},
+      {"a click on the bar or the desktop takes nothing",
+       {{Step::Start, 1}, {Step::Press, 9}, {Step::Press, 0}, {Step::Front, 1}}},
+      {"a switch away and back, seen at once", {{Step::Start, 1}, {Step::Front, 2, 0ms, 2}}},
+      {"a bar button clicked while looking takes the window in front",
+       {{Step::Start, 1}, {Step::BarClick, 1, 0ms, 1}}},
+      {"after a close the window manager's choice is passed over",
+       {{Step::StartAfterClose, 0},
+        {Step::Front, 1, 100ms},
+        {Step::Front, 1, 2000ms},
+        {Step::Front, 2, 2100ms, 2}}},
+      {"after a close the user's click still counts at once",
+       {{Step::StartAfterClose, 0}, {Step::Front, 1, 100ms}, {Step::Press, 1, 200ms, 1}}},
+      {"after a close a window that comes forward late is the user's",
+       {{Step::StartAfterClose, 0}, {Step::Front, 0, 100ms}, {Step::Front, 3, 1500ms, 3}}},
+  };
+  for (const Case& c : cases) {
+    platform::FakeInputBackend input;
+    input.titles = titles;
+    TargetTracker tracker(input, [](platform::WindowHandle w) { return w == 9; });
+    const auto t0 = TargetTracker::Clock::now();
+    for (std::size_t i = 0; i < c.steps.size(); ++i) {
+      const Step& s = c.steps[i];
+      std::optional<Target> taken;
+      switch (s.kind) {
+        case Step::Start:
+          input.foreground = s.window;
+          tracker.StartLooking();
+          break;
+        case Step::StartAfterClose:
+          input.foreground = s.window;
+          tracker.StartLookingAfterClose(t0 + s.at);
+          break;
+        case Step::Front:
+          input.foreground = s.window;
+          taken = tracker.Check(t0 + s.at);
+          break;
+        case Step::Press:
+          taken = tracker.PointerPressed(s.window);
+          break;
+        case Step::BarClick:
+          taken = tracker.TakeWindowInFront();
+          break;
+      }
+      EXPECT_EQ(taken ? taken->window : 0, s.taken) << c.name << ", step " << i;
+      if (taken) {
+        EXPECT_EQ(taken->title, titles.at(s.taken)) << c.name;
+        EXPECT_FALSE(tracker.Looking()) << c.name;
+      }
+    }
+  }
+}
+
+TEST(TargetTracker, TakesNothingOnceFound) {
+  platform::FakeInputBackend input;
+  input.titles = {{2, u"Editor"}, {3, u"Paint"}};
+  TargetTracker tracker(input, [](platform::WindowHandle) { return false; });
+  input.foreground = 2;
+  tracker.StartLooking();
+  input.foreground = 3;
+  ASSERT_TRUE(tracker.Check(TargetTracker::Clock::now()));
+  input.foreground = 2;
+  EXPECT_FALSE(tracker.Check(TargetTracker::Clock::now()));
+  EXPECT_FALSE(tracker.PointerPressed(2));
+  EXPECT_FALSE(tracker.TakeWindowInFront());
+}
+
+TEST(ScreenGeometry, ReachablePositionKeepsTheStripOnAScreen) {
+  const QList<QRect> two = {QRect(0, 0, 1024, 740), QRect(1024, 0, 800, 600)};
+  struct Case {
+    const char* name;
+    QRect window;
+    QList<QRect> work;
+    QPoint at;
+  };
+  const Case cases[] = {
+      {"on the screen", {100, 100, 250, 130}, two, {100, 100}},
+      {"partly off the top, strip still showing", {30, -10, 250, 130}, two, {30, -10}},
+      {"far right", {90000, 100, 250, 130}, two, {1574, 100}},
+      {"above", {100, -5000, 250, 130}, two, {100, 0}},
+      {"below the second, shorter screen", {1200, 700, 250, 130}, two, {1200, 580}},
+      {"wider than the nearest screen", {5000, 100, 2000, 130}, two, {1024, 100}},
+      {"no usable screen: nothing moves", {5000, 5000, 250, 130}, {QRect()}, {5000, 5000}},
+      {"no screen at all", {-300, 50, 250, 130}, {}, {-300, 50}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReachablePosition(c.window, 20, c.work), c.at) << c.name;
+}
+
+TEST(ScreenGeometry, MenuOpensAtTheCornerAndStaysInsideItsWorkArea) {
+  const QList<QRect> work = {QRect(0, 0, 1024, 740), QRect(1024, 0, 800, 600)};
+  const QSize menu(150, 200);
+  struct Case {
+    QPoint corner;
+    QPoint at;
+  };
+  const Case cases[] = {
+      {{100, 100}, {100, 100}},
+      {{100, 700}, {100, 540}},    // moved up to end at the work area's bottom
+      {{950, 100}, {874, 100}},    // moved left to end at its right edge
+      {{1000, 730}, {874, 540}},   // both
+      {{1700, 500}, {1674, 400}},  // on the second screen, inside that one
+      {{-50, 100}, {-50, 100}},    // the corner on no screen: left where it is
+  };
+  for (const Case& c : cases) EXPECT_EQ(MenuPosition(c.corner, menu, work), c.at);
+}
+
+TEST(ScreenGeometry, FirstPlacementCentresTheOuterRectangle) {
+  struct Case {
+    const char* name;
+    QSize frame;
+    QList<QRect> screens, work;
+    QPoint at;
+  };
+  const Case cases[] = {
+      {"one screen", {310, 430}, {{0, 0, 1280, 800}}, {{0, 0, 1280, 770}}, {485, 185}},
+      {"two screens side by side: across both",
+       {310, 430},
+       {{0, 0, 1280, 800}, {1280, 0, 1280, 800}},
+       {{0, 0, 1280, 800}, {1280, 0, 1280, 800}},
+       {1125, 185}},
+      {"centre over a gap: into the nearest work area, down first",
+       {310, 430},
+       {{0, 0, 1000, 300}, {1000, 500, 1000, 800}},
+       {{0, 0, 1000, 300}, {1000, 500, 1000, 800}},
+       {1000, 500}},
+      {"taller than the screen: its bottom on the work area's bottom",
+       {310, 900},
+       {{0, 0, 1280, 800}},
+       {{0, 0, 1280, 800}},
+       {485, -100}},
+      {"no usable screen", {310, 430}, {QRect()}, {QRect()}, {0, 0}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FirstPlacement(c.frame, c.screens, c.work), c.at) << c.name;
+}
+
+TEST(ScreenGeometry, FittingClientSizeLeavesRoomForTheFrame) {
+  EXPECT_EQ(FittingClientSize({308, 409}, {2, 21}, {0, 0, 1280, 800}), QSize(308, 409));
+  EXPECT_EQ(FittingClientSize({308, 409}, {2, 21}, {0, 0, 640, 400}), QSize(308, 379));
+  EXPECT_EQ(FittingClientSize({308, 409}, {2, 21}, {0, 0, 200, 300}), QSize(198, 279));
+  EXPECT_EQ(FittingClientSize({308, 409}, {2, 21}, QRect()), QSize(308, 409));
+}
+
+TEST(AlphaShape, HalfOpaquePixelsMakeTheShapeWithEqualRowsJoined) {
+  QImage image(10, 6, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.fillRect(QRect(1, 1, 3, 3), QColor(0, 0, 255));     // opaque
+  p.fillRect(QRect(6, 1, 2, 2), QColor(0, 0, 0, 140));  // more than half
+  p.fillRect(QRect(6, 4, 4, 2), QColor(0, 0, 0, 100));  // less than half: cut away
+  p.end();
+  const std::vector<QRect> shape = OpaqueShape(image);
+  const std::vector<QRect> expected = {QRect(1, 1, 3, 2), QRect(6, 1, 2, 2), QRect(1, 3, 3, 1)};
+  EXPECT_EQ(shape, expected);
+  QImage empty(4, 4, QImage::Format_ARGB32_Premultiplied);
+  empty.fill(Qt::transparent);
+  EXPECT_TRUE(OpaqueShape(empty).empty());
+}
+
+}  // namespace
+}  // namespace kavo
