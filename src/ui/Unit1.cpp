@@ -181,7 +181,8 @@ void TForm1::WatchDesktop() {
   screensTimer_ = new QTimer(this);
   screensTimer_->setSingleShot(true);
   screensTimer_->setInterval(0);
-  connect(screensTimer_, &QTimer::timeout, this, [this] { KeepReachable(); });
+  // After a screen changed, a strip left half off it is moved wholly onto one.
+  connect(screensTimer_, &QTimer::timeout, this, [this] { KeepReachable(true); });
   auto follow = [this](QScreen* screen) {
     connect(screen, &QScreen::geometryChanged, screensTimer_, qOverload<>(&QTimer::start));
     connect(screen, &QScreen::availableGeometryChanged, screensTimer_, qOverload<>(&QTimer::start));
@@ -250,10 +251,10 @@ QList<QRect> TForm1::WorkAreas() const {
 // A bar that cannot be seen or grabbed cannot be moved back: its title strip stays on a screen,
 // and its size stays between the smallest one that can be grabbed and a sane bound. Screens
 // that are not there (none active, a monitor unplugged for a moment) never shrink it.
-void TForm1::KeepReachable() {
+void TForm1::KeepReachable(bool wholeStrip) {
   const QSize size(std::clamp(width(), kMinWidth, kMaxSide),
                    std::clamp(height(), kMinHeight, kMaxSide));
-  const QPoint at = ReachablePosition(QRect(pos(), size), kStripHeight, WorkAreas());
+  const QPoint at = ReachablePosition(QRect(pos(), size), kStripHeight, WorkAreas(), wholeStrip);
   if (QRect(at, size) != geometry()) setGeometry(QRect(at, size));
 }
 

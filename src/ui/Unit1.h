@@ -141,7 +141,7 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void AddButton();
   void AddButtons();
   void ClearButtons();
-  void KeepReachable();
+  void KeepReachable(bool wholeStrip = false);
   void StartPolling();
   void StartWindowDrag();
   void StartWindowResize();

@@ -177,6 +177,11 @@ void TForm2::FitTexts() {
   }
 }
 
+void TForm2::setVisible(bool visible) {
+  if (visible && !isVisible() && !placed_) PlaceFirstTime();
+  QWidget::setVisible(visible);
+}
+
 int TForm2::SelectedIndex() const {
   const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
   return rows.isEmpty() ? -1 : rows.first().row();
@@ -201,7 +206,6 @@ void TForm2::RefillList() {
 }
 
 void TForm2::FormShow() {
-  if (!placed_) PlaceFirstTime();
   RefillList();
   SpinBw->SetValue(Form1->Btw);
   SpinBh->SetValue(Form1->Bth);

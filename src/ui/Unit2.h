@@ -70,6 +70,9 @@ class TForm2 : public QWidget {
   QWidget* Content() const { return content_; }
   static constexpr QSize kDesignSize{308, 409};
 
+  // Placed before the window reaches the screen at its first showing.
+  void setVisible(bool visible) override;
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

@@ -36,11 +36,12 @@ QRect Span(const QList<QRect>& rects) {
 
 }  // namespace
 
-QPoint ReachablePosition(const QRect& window, int stripHeight, const QList<QRect>& workAreas) {
+QPoint ReachablePosition(const QRect& window, int stripHeight, const QList<QRect>& workAreas,
+                         bool wholeStrip) {
   const QList<QRect> areas = Usable(workAreas);
   const QRect strip(window.x(), window.y(), window.width(), stripHeight);
   for (const QRect& a : areas) {
-    if (a.intersects(strip)) return window.topLeft();
+    if (wholeStrip ? a.contains(strip) : a.intersects(strip)) return window.topLeft();
   }
   const auto nearest = NearestTo(strip.center(), areas);
   if (!nearest) return window.topLeft();

@@ -11,9 +11,11 @@
 namespace kavo {
 
 // The top-left corner that keeps a title strip of this height on a screen: a strip that
-// touches a work area stays where it is; otherwise it moves into the work area whose centre is
-// nearest. With no usable screen nothing moves.
-QPoint ReachablePosition(const QRect& window, int stripHeight, const QList<QRect>& workAreas);
+// touches a work area (or, with wholeStrip, lies wholly inside one) stays where it is;
+// otherwise it moves into the work area whose centre is nearest. With no usable screen nothing
+// moves.
+QPoint ReachablePosition(const QRect& window, int stripHeight, const QList<QRect>& workAreas,
+                         bool wholeStrip = false);
 
 // Where the menu opens for the bar's corner at (x, y) in screen pixels, given its size: kept
 // inside the work area that holds the corner, if one does.

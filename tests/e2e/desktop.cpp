@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <X11/Xlib.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +23,7 @@ namespace {
 
 pid_t g_xvfb = -1;
 pid_t g_openbox = -1;
+pid_t g_compositor = -1;
 
 pid_t Spawn(const std::vector<std::string>& argv, const std::string& folder,
             const std::vector<std::string>& env, const std::string& errorFile) {
@@ -88,8 +91,29 @@ void StartDesktop() {
 }
 
 void StopDesktop() {
+  StopCompositor();
   Kill(g_openbox);
   Kill(g_xvfb);
+}
+
+bool CompositorRunning() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return false;
+  const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(display));
+  const bool owned = XGetSelectionOwner(display, XInternAtom(display, name.c_str(), False)) != None;
+  XCloseDisplay(display);
+  return owned;
+}
+
+void StartCompositor() {
+  if (g_compositor > 0) return;
+  g_compositor = Spawn({"xcompmgr"}, "", {}, "");
+  if (!WaitUntil(CompositorRunning)) throw std::runtime_error("xcompmgr did not start");
+}
+
+void StopCompositor() {
+  Kill(g_compositor);
+  WaitUntil([] { return !CompositorRunning(); });
 }
 
 std::string Sh(const std::string& command) {
@@ -172,15 +196,29 @@ void ClickAt(int x, int y) {
   Sh("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
 }
 
-void DragFromTo(int x0, int y0, int x1, int y1) {
-  Sh("xdotool mousemove --sync " + std::to_string(x0) + " " + std::to_string(y0) + " mousedown 1");
+void DragFromTo(int x0, int y0, int x1, int y1, int button) {
+  const std::string b = std::to_string(button);
+  Sh("xdotool mousemove --sync " + std::to_string(x0) + " " + std::to_string(y0) + " mousedown " +
+     b);
   for (int step = 1; step <= 4; ++step) {
     const int x = x0 + (x1 - x0) * step / 4, y = y0 + (y1 - y0) * step / 4;
     Sh("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
   }
-  Sh("xdotool mouseup 1");
+  Sh("xdotool mouseup " + b);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+std::string PixelAt(int x, int y) {
+  return Sh("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+            " -depth 8 txt:- | grep -o '#[0-9A-F]\\{6\\}' | head -1");
+}
+
+int CountPixels(int x, int y, int width, int height, const std::string& colour) {
+  const std::string count = Sh("import -window root -crop " + std::to_string(width) + "x" +
+                               std::to_string(height) + "+" + std::to_string(x) + "+" +
+                               std::to_string(y) + " -depth 8 txt:- | grep -c '" + colour + "'");
+  return count.empty() ? 0 : std::stoi(count);
 }
 
 Geometry WindowGeometry(const std::string& window) {

@@ -15,6 +15,11 @@ namespace kavo::e2e {
 void StartDesktop();
 void StopDesktop();
 
+// A compositing manager (xcompmgr) on the desktop, started and stopped while windows run.
+void StartCompositor();
+void StopCompositor();
+bool CompositorRunning();
+
 // Runs a shell command on the desktop; its standard output, trimmed.
 std::string Sh(const std::string& command);
 
@@ -51,8 +56,13 @@ std::string ActiveWindow();
 void Activate(const std::string& window);
 // A left click at a point of the screen.
 void ClickAt(int x, int y);
-// Presses the left button at one point, moves to another in a few steps, and releases it there.
-void DragFromTo(int x0, int y0, int x1, int y1);
+// Presses a mouse button at one point, moves to another in a few steps, and releases it there.
+void DragFromTo(int x0, int y0, int x1, int y1, int button = 1);
+
+// The colour of a pixel of the screen as "#RRGGBB".
+std::string PixelAt(int x, int y);
+// How many pixels of the screen's rectangle have exactly this colour ("#RRGGBB").
+int CountPixels(int x, int y, int width, int height, const std::string& colour);
 
 struct Geometry {
   int x = 0, y = 0, width = 0, height = 0;

@@ -25,9 +25,11 @@ std::string DesktopTest::InstallBar(const std::string& settings) {
   return exe;
 }
 
-std::unique_ptr<Process> DesktopTest::StartBar(const std::string& settings) {
-  auto bar = std::make_unique<Process>(std::vector<std::string>{InstallBar(settings)}, folder_,
-                                       std::vector<std::string>{"LC_ALL=C.UTF-8"});
+std::unique_ptr<Process> DesktopTest::StartBar(const std::string& settings,
+                                               std::vector<std::string> env) {
+  env.insert(env.begin(), "LC_ALL=C.UTF-8");
+  auto bar =
+      std::make_unique<Process>(std::vector<std::string>{InstallBar(settings)}, folder_, env);
   EXPECT_TRUE(WaitUntil([&] { return !(bar_ = FindWindow("^Form1$")).empty(); }))
       << "the bar did not appear: " << bar->Errors();
   return bar;

@@ -24,7 +24,8 @@ class DesktopTest : public testing::Test {
   // copy's path.
   std::string InstallBar(const std::string& settings = "");
   // Starts the installed bar and waits for its window, whose id bar_ then holds.
-  std::unique_ptr<Process> StartBar(const std::string& settings = "");
+  std::unique_ptr<Process> StartBar(const std::string& settings = "",
+                                    std::vector<std::string> env = {});
 
   // A key-recording window with this title, in front once started. Its log and id files are
   // named after name (the title, unless given).

@@ -131,6 +131,11 @@ TEST(ScreenGeometry, ReachablePositionKeepsTheStripOnAScreen) {
       {"no screen at all", {-300, 50, 250, 130}, {}, {-300, 50}},
   };
   for (const Case& c : cases) EXPECT_EQ(ReachablePosition(c.window, 20, c.work), c.at) << c.name;
+  // After a screen change the whole strip comes back onto one.
+  EXPECT_EQ(ReachablePosition({775, 587, 250, 130}, 20, {{0, 0, 800, 600}}, true),
+            QPoint(550, 580));
+  EXPECT_EQ(ReachablePosition({100, 100, 250, 130}, 20, {{0, 0, 800, 600}}, true),
+            QPoint(100, 100));
 }
 
 TEST(ScreenGeometry, MenuOpensAtTheCornerAndStaysInsideItsWorkArea) {

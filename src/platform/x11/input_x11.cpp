@@ -52,6 +52,7 @@ class X11InputBackend final : public InputBackend {
     utf8String_ = XInternAtom(display_, "UTF8_STRING", False);
     wmState_ = XInternAtom(display_, "WM_STATE", False);
     netWmState_ = XInternAtom(display_, "_NET_WM_STATE", False);
+    netSupportingWmCheck_ = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
     netWmStateSticky_ = XInternAtom(display_, "_NET_WM_STATE_STICKY", False);
     netWmDesktop_ = XInternAtom(display_, "_NET_WM_DESKTOP", False);
     netFrameExtents_ = XInternAtom(display_, "_NET_FRAME_EXTENTS", False);
@@ -233,7 +234,10 @@ class X11InputBackend final : public InputBackend {
     if (window == 0) return std::nullopt;
     XErrorTrap trap(display_);
     if (auto known = ReadFrameExtents(window)) return known;
-    if (!ActiveWindow()) return std::nullopt;  // no window manager that would answer
+    // Only a window manager would answer.
+    if (!ReadProperty(DefaultRootWindow(display_), netSupportingWmCheck_, XA_WINDOW, 1)) {
+      return std::nullopt;
+    }
     SendToRoot(window, netRequestFrameExtents_, {});
     XFlush(display_);
     const auto deadline = std::chrono::steady_clock::now() + kFrameExtentsWait;
@@ -488,7 +492,7 @@ class X11InputBackend final : public InputBackend {
   int fixesEvent_ = -1;
   Atom netActiveWindow_, netWmName_, netWmPid_, utf8String_, wmState_;
   Atom netWmState_, netWmStateSticky_, netWmDesktop_, netFrameExtents_, netRequestFrameExtents_;
-  Atom compositorSelection_;
+  Atom compositorSelection_, netSupportingWmCheck_;
 };
 
 // Where the session is not X11 the bar still runs; it just cannot reach other programs.

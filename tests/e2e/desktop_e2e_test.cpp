@@ -1,0 +1,169 @@
+// The bar on the desktops people use: with and without a compositor, acquiring the window the
+// user clicks into, losing a target that closes, screens that shrink, high scale factors.
+
+#include <signal.h>
+
+#include <sstream>
+
+#include "e2e_fixture.h"
+
+namespace kavo::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using Events = std::vector<std::string>;
+
+// With no settings file the bar stands at (100, 100), 250 x 130; its buttons, 50 x 25 with gaps
+// of 2, start 24 below its top.
+constexpr int kButtonY = 100 + 24 + 12;
+int ButtonX(int index) {
+  return 100 + 25 + index * 52;
+}
+const Events kUndo = {"press Control_L", "press z", "release z", "release Control_L"};
+const Events kCopy = {"press Control_L", "press c", "release c", "release Control_L"};
+// The title's colour in the strip.
+constexpr const char* kCoral = "#FF7F50";
+
+// Each test runs on openbox alone and with a compositor.
+class RealDesktopTest : public DesktopTest, public testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    DesktopTest::SetUp();
+    if (GetParam()) StartCompositor();
+  }
+  void TearDown() override {
+    StopCompositor();
+    DesktopTest::TearDown();
+  }
+  Geometry Bar() const { return WindowGeometry(bar_); }
+  void ChooseFromMenu(int item) {
+    const Geometry g = Bar();
+    ClickAt(g.x + 10, g.y + 10);
+    std::this_thread::sleep_for(300ms);
+    std::string keys;
+    for (int i = 0; i <= item; ++i) keys += " Down";
+    Sh("xdotool key" + keys + " Return");
+    std::this_thread::sleep_for(300ms);
+  }
+  // The events a target received after the first `from`.
+  Events ReceivedAfter(const std::string& name, std::size_t from, std::size_t count) const {
+    const Events all = AwaitReceived(name, from + count);
+    return Events(all.begin() + static_cast<long>(std::min(from, all.size())), all.end());
+  }
+  int TitlePixels() const { return CountPixels(126, 100, 200, 20, kCoral); }
+};
+
+TEST_P(RealDesktopTest, SeeThroughPartsShowTheWindowBelowAndAClickIntoItMakesItTheTarget) {
+  auto below = StartTarget("Below", 200, 160);  // white, under the bar's empty lower right
+  auto bar = StartBar();
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(PixelAt(320, 210), "#FFFFFF");  // inside the bar's rectangle, where it draws nothing
+  EXPECT_EQ(PixelAt(110, 110), "#4169E1");  // the blue square
+
+  // Below was in front before the bar started, so it is passed over until the user clicks it.
+  ClickAt(450, 320);
+  auto other = StartTarget("Other", 600, 450);
+  ClickAt(ButtonX(0), kButtonY);
+  EXPECT_EQ(AwaitReceived("Below", 4), kUndo);
+  EXPECT_TRUE(Received("Other").empty());
+  EXPECT_GT(TitlePixels(), 0);
+}
+
+TEST_P(RealDesktopTest, AfterReAcquireAClickIntoTheWindowInFrontTakesIt) {
+  auto first = StartTarget("First", 400, 250);
+  auto bar = StartBar();
+  ClickAt(ButtonX(0), kButtonY);  // takes First, in front
+  AwaitReceived("First", 4);
+  ChooseFromMenu(2);  // ReAcquire; First is still in front
+  ASSERT_EQ(ActiveWindow(), TargetWindow("First"));
+  ClickAt(500, 400);
+  const std::size_t before = Received("First").size();
+  auto second = StartTarget("Second", 600, 450);
+  ClickAt(ButtonX(2), kButtonY);
+  EXPECT_EQ(ReceivedAfter("First", before, 4), kCopy);
+  EXPECT_TRUE(Received("Second").empty());
+}
+
+TEST_P(RealDesktopTest, ATargetThatClosesClearsTheStrip) {
+  auto other = StartTarget("Other", 600, 450);
+  auto target = StartTarget("Target", 400, 250);
+  auto bar = StartBar();
+  ClickAt(500, 350);  // into Target
+  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }, 3s));
+  Sh("wmctrl -i -c " + TargetWindow("Target"));
+  ASSERT_NE(target->Wait(5s), -1);
+  EXPECT_TRUE(WaitUntil([&] { return TitlePixels() == 0; }, 3s));
+  // The window that came forward in its place is not taken until the user chooses it.
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(TitlePixels(), 0);
+  ClickAt(700, 550);  // into Other
+  EXPECT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }, 3s));
+}
+
+TEST_P(RealDesktopTest, ARightButtonDragOnABarButtonLeavesTheBarWhereItWas) {
+  auto bar = StartBar();
+  const Geometry before = Bar();
+  DragFromTo(ButtonX(1), kButtonY, ButtonX(1) + 80, kButtonY + 60, 3);
+  DragFromTo(ButtonX(2), kButtonY, ButtonX(2) + 80, kButtonY + 60, 2);
+  EXPECT_EQ(Bar(), before);
+  DragFromTo(340, 110, 380, 150, 3);  // the green square moves it with any button
+  EXPECT_TRUE(WaitUntil([&] { return Bar().x == before.x + 40; }, 3s));
+}
+
+TEST_P(RealDesktopTest, ShrinkingTheScreenBringsTheBarBackIntoReach) {
+  auto bar = StartBar("[Form]\r\nTop=650\r\nLeft=760\r\n");
+  ASSERT_EQ(Bar().x, 760);
+  Sh("xrandr --newmode 800x600 0 800 0 0 0 600 0 0 0; xrandr --addmode screen 800x600");
+  Sh("xrandr --output screen --mode 800x600 --fb 800x600");
+  const bool back = WaitUntil(
+      [&] {
+        const Geometry g = Bar();
+        return g.x + 20 <= 800 && g.y + 20 <= 600;
+      },
+      5s);
+  Sh("xrandr --output screen --mode 1024x768 --fb 1024x768");
+  EXPECT_TRUE(back) << Bar().x << "," << Bar().y;
+  EXPECT_EQ(Bar().width, 250);  // the size is the user's
+}
+
+TEST_P(RealDesktopTest, TheBarIsOnEveryDesktop) {
+  auto bar = StartBar();
+  EXPECT_NE(Sh("xprop -id " + bar_ + " _NET_WM_DESKTOP").find("4294967295"), std::string::npos);
+  Sh("wmctrl -s 1");
+  EXPECT_TRUE(WaitUntil([&] { return !FindWindow("^Form1$").empty(); }, 3s));
+  Sh("wmctrl -s 0");
+}
+
+TEST_P(RealDesktopTest, AtScaleTwoTheSettingsWindowOpensAboveTheBarAndOnTheScreen) {
+  auto bar = StartBar("", {"QT_SCALE_FACTOR=2"});
+  ChooseFromMenu(0);  // Settings
+  std::string settings;
+  ASSERT_TRUE(WaitUntil([&] { return !(settings = FindWindow("^Settings$")).empty(); }, 5s));
+  std::this_thread::sleep_for(300ms);
+  const Geometry s = WindowGeometry(settings);
+  std::istringstream extents(
+      Sh("xprop -id " + settings + " _NET_FRAME_EXTENTS | cut -d= -f2 | tr ',' ' '"));
+  int left = 0, right = 0, top = 0, bottom = 0;
+  extents >> left >> right >> top >> bottom;
+  EXPECT_GE(s.x - left, 0);
+  EXPECT_GE(s.y - top, 0);  // its title bar and close button are on the screen
+  EXPECT_LE(s.x + s.width + right, 1024);
+  EXPECT_LE(s.y + s.height + bottom, 768);
+  // Above the bar in the stacking order.
+  const std::string stacking = Sh("xprop -root _NET_CLIENT_LIST_STACKING");
+  const auto hex = [](const std::string& id) {
+    std::ostringstream out;
+    out << "0x" << std::hex << std::stoul(id);
+    return out.str();
+  };
+  EXPECT_LT(stacking.find(hex(bar_)), stacking.find(hex(settings))) << stacking;
+  Sh("wmctrl -i -c " + settings);
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, RealDesktopTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "WithCompositor" : "WithoutCompositor";
+                         });
+
+}  // namespace
+}  // namespace kavo::e2e
