@@ -276,11 +276,12 @@ void TForm2::PlaceFirstTime() {
   }
   // The toolkit knows the frame only once the window is on the screen; the window manager can
   // tell it before.
+  const auto window = static_cast<platform::WindowHandle>(winId());
   const QPoint known = geometry().topLeft() - frameGeometry().topLeft();
   QSize frameExtra = frameGeometry().size() - size();
   QPoint clientOffset = known;
   if (Form1) {
-    if (const auto m = Form1->Input().FrameExtents(static_cast<platform::WindowHandle>(winId()))) {
+    if (const auto m = Form1->Input().FrameExtents(window)) {
       const double ratio = devicePixelRatioF();
       auto dip = [ratio](int pixels) { return static_cast<int>(std::ceil(pixels / ratio)); };
       frameExtra = QSize(dip(m->left + m->right), dip(m->top + m->bottom));
