@@ -13,17 +13,20 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+#include <functional>
 
 #include "bindings/comma_rule.h"
 #include "bindings/key_strokes.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "settings/bar_settings.h"
 #include "ui/Unit2.h"
 #include "ui/alpha_shape.h"
+#include "ui/bar_geometry.h"
 #include "ui/error_guard.h"
 #include "ui/screen_geometry.h"
 #include "widgets/bar_icon.h"
+#include "widgets/drop_shadow.h"
 
 namespace kavo {
 
@@ -35,13 +38,26 @@ constexpr int kStripHeight = 20;
 constexpr int kSpacerHeight = 4;
 constexpr int kSquare = 20;
 constexpr int kLabelMargin = 6;
-// The drop shadow: black at 60 %, 3 pixels away at 45 degrees, blurred within 6 pixels.
-constexpr double kShadowDistance = 3;
-constexpr double kShadowBlur = 6;
-constexpr int kShadowAlpha = 153;
 
 QString Q(const std::u16string& text) {
   return QString::fromStdU16String(text);
+}
+
+// A timer that runs the call once, on the event loop's next turn after its last start: many
+// requests in one turn make one call.
+QTimer* Deferred(QObject* parent, std::function<void()> call) {
+  auto* timer = new QTimer(parent);
+  timer->setSingleShot(true);
+  timer->setInterval(0);
+  QObject::connect(timer, &QTimer::timeout, parent, std::move(call));
+  return timer;
+}
+
+std::vector<platform::InputBackend::Rect> ToBackend(const std::vector<QRect>& rects) {
+  std::vector<platform::InputBackend::Rect> out;
+  out.reserve(rects.size());
+  for (const QRect& r : rects) out.push_back({r.x(), r.y(), r.width(), r.height()});
+  return out;
 }
 
 }  // namespace
@@ -83,15 +99,12 @@ void TForm1::BuildComponents() {
   labelPalette.setColor(QPalette::WindowText, QColor(0xFF, 0x7F, 0x50));  // coral
   Label1->setPalette(labelPalette);
   Rectangle1 = new TRectangle(QColor(0x00, 0x80, 0x00), Layout1);  // green
-  ShadowEffect1 = NewShadow();
+  ShadowEffect1 = NewDropShadow(this);
   Layout1->setGraphicsEffect(ShadowEffect1);
   Layout2 = new QWidget(this);
   ButtonArea = new TPressArea(this);
   FlowLayout1 = new TFlowLayout(ButtonArea);
-  shapeTimer_ = new QTimer(this);
-  shapeTimer_->setSingleShot(true);
-  shapeTimer_->setInterval(0);
-  connect(shapeTimer_, &QTimer::timeout, this, [this] { UpdateShapes(); });
+  shapeTimer_ = Deferred(this, [this] { UpdateShapes(); });
   connect(FlowLayout1, &TFlowLayout::Flowed, this, [this] { ScheduleShapes(); });
 
   Timer1 = new QTimer(this);
@@ -154,7 +167,7 @@ void TForm1::FormCreate() {
   FlowLayout1->SetHorizontalGap(static_cast<float>(Bgh));
   FlowLayout1->SetVerticalGap(static_cast<float>(Bgv));
   if (isShadow) {
-    Shadow = NewShadow();
+    Shadow = NewDropShadow(this);
     ButtonArea->setGraphicsEffect(Shadow);
   }
   // Without a key file the bar starts with the four default bindings.
@@ -178,11 +191,8 @@ void TForm1::WatchDesktop() {
     connect(notifier, &QSocketNotifier::activated, this,
             Guarded([this] { input_.ProcessEvents(); }));
   }
-  screensTimer_ = new QTimer(this);
-  screensTimer_->setSingleShot(true);
-  screensTimer_->setInterval(0);
   // After a screen changed, a strip left half off it is moved wholly onto one.
-  connect(screensTimer_, &QTimer::timeout, this, [this] { KeepReachable(true); });
+  screensTimer_ = Deferred(this, [this] { KeepReachable(true); });
   auto follow = [this](QScreen* screen) {
     connect(screen, &QScreen::geometryChanged, screensTimer_, qOverload<>(&QTimer::start));
     connect(screen, &QScreen::availableGeometryChanged, screensTimer_, qOverload<>(&QTimer::start));
@@ -214,32 +224,25 @@ void TForm1::SetBounds(int left, int top, int width, int height) {
 }
 
 void TForm1::LoadSettings() {
-  SetBounds(Left(), Ini.ReadInteger(u"Form", u"Top", 100), width(), height());
-  SetBounds(Ini.ReadInteger(u"Form", u"Left", 100), Top(), width(), height());
-  SetBounds(Left(), Top(), width(), Ini.ReadInteger(u"Form", u"Height", 130));
-  SetBounds(Left(), Top(), Ini.ReadInteger(u"Form", u"Width", 250), height());
+  const BarSettings s = ReadBarSettings(Ini);
+  SetBounds(Left(), s.Top, width(), height());
+  SetBounds(s.Left, Top(), width(), height());
+  SetBounds(Left(), Top(), width(), s.Height);
+  SetBounds(Left(), Top(), s.Width, height());
   KeepReachable();
-  Btw = Ini.ReadInteger(u"Icon", u"Width", 50);
-  Bth = Ini.ReadInteger(u"Icon", u"Height", 25);
-  Btc = Ini.ReadInteger(u"Icon", u"Corner", 5);
-  Bgh = Ini.ReadInteger(u"Icon", u"HGap", 2);
-  Bgv = Ini.ReadInteger(u"Icon", u"VGap", 2);
-  isShadow = Ini.ReadBool(u"Icon", u"Shadow", true);
+  Btw = s.Btw;
+  Bth = s.Bth;
+  Btc = s.Btc;
+  Bgh = s.Bgh;
+  Bgv = s.Bgv;
+  isShadow = s.isShadow;
 }
 
 void TForm1::SaveSettings() {
+  // A place left of or above the screen's origin is stored as 0.
   if (Top() < 0) SetBounds(Left(), 0, width(), height());
   if (Left() < 0) SetBounds(0, Top(), width(), height());
-  Ini.WriteInteger(u"Form", u"Top", Top());
-  Ini.WriteInteger(u"Form", u"Left", Left());
-  Ini.WriteInteger(u"Form", u"Height", height());
-  Ini.WriteInteger(u"Form", u"Width", width());
-  Ini.WriteInteger(u"Icon", u"Width", Btw);
-  Ini.WriteInteger(u"Icon", u"Height", Bth);
-  Ini.WriteInteger(u"Icon", u"Corner", Btc);
-  Ini.WriteInteger(u"Icon", u"HGap", Bgh);
-  Ini.WriteInteger(u"Icon", u"VGap", Bgv);
-  Ini.WriteBool(u"Icon", u"Shadow", isShadow);
+  WriteBarSettings(Ini, {Top(), Left(), height(), width(), Btw, Bth, Btc, Bgh, Bgv, isShadow});
 }
 
 QList<QRect> TForm1::WorkAreas() const {
@@ -256,15 +259,6 @@ void TForm1::KeepReachable(bool wholeStrip) {
                    std::clamp(height(), kMinHeight, kMaxSide));
   const QPoint at = ReachablePosition(QRect(pos(), size), kStripHeight, WorkAreas(), wholeStrip);
   if (QRect(at, size) != geometry()) setGeometry(QRect(at, size));
-}
-
-QGraphicsDropShadowEffect* TForm1::NewShadow() {
-  auto* effect = new QGraphicsDropShadowEffect(this);
-  effect->setColor(QColor(0, 0, 0, kShadowAlpha));
-  const double direction = std::numbers::pi / 4;  // 45 degrees: right and down
-  effect->setOffset(kShadowDistance * std::cos(direction), kShadowDistance * std::sin(direction));
-  effect->setBlurRadius(kShadowBlur);
-  return effect;
 }
 
 void TForm1::AddButton() {
@@ -298,7 +292,7 @@ void TForm1::ClearButtons() {
   ButtonArea->update();
   Bno = 0;
   if (isShadow) {
-    Shadow = NewShadow();
+    Shadow = NewDropShadow(this);
     ButtonArea->setGraphicsEffect(Shadow);
   }
 }
@@ -333,8 +327,12 @@ void TForm1::ButtonClick(TCornerButton* sender) {
   input_.SendKeys(StrokesForFields(fields));
 }
 
-void TForm1::StartPolling() {
-  tracker_.StartLooking();
+void TForm1::StartPolling(bool afterClose) {
+  if (afterClose) {
+    tracker_.StartLookingAfterClose(TargetTracker::Clock::now());
+  } else {
+    tracker_.StartLooking();
+  }
   Timer1->start();
   input_.WatchActivity(true);
 }
@@ -358,9 +356,7 @@ void TForm1::WindowDestroyed(platform::WindowHandle window) {
   LhWindow = 0;
   title_.clear();
   ShowTitle();
-  tracker_.StartLookingAfterClose(TargetTracker::Clock::now());
-  Timer1->start();
-  input_.WatchActivity(true);
+  StartPolling(true);
 }
 
 void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {
@@ -386,7 +382,6 @@ void TForm1::ReturnToTarget() {
 
 void TForm1::CompositorChanged(bool running) {
   composited_ = running;
-  update();
   ScheduleShapes();
 }
 
@@ -406,10 +401,7 @@ void TForm1::ReAcquireClick() {
 void TForm1::Rectangle2Click() {
   const double ratio = devicePixelRatioF();
   QList<QRect> workAreas;
-  for (const QRect& a : WorkAreas()) {
-    workAreas << QRect(QPoint(std::lround(a.x() * ratio), std::lround(a.y() * ratio)),
-                       QSize(std::lround(a.width() * ratio), std::lround(a.height() * ratio)));
-  }
+  for (const QRect& a : WorkAreas()) workAreas << RoundedPixels(a, ratio);
   const QSize menu = PopupMenu1->sizeHint() * ratio;
   const QPoint at = MenuPosition(QPoint(Left(), Top()), menu, workAreas);
   PopupMenu1->popup(QPoint(std::lround(at.x() / ratio), std::lround(at.y() / ratio)));
@@ -449,16 +441,11 @@ void TForm1::EndDragOrResize() {
 void TForm1::mouseMoveEvent(QMouseEvent* event) {
   const QPointF p = event->position();
   if (tracking_ == Tracking::Drag) {
-    // The pressed point stays under the pointer: move by its displacement, in screen pixels,
-    // halves rounded to even.
-    const QPointF d = (p - pressPoint_) * devicePixelRatioF();
-    SetBounds(Left() + static_cast<int>(std::nearbyint(d.x())),
-              Top() + static_cast<int>(std::nearbyint(d.y())), width(), height());
+    const QPoint at = DraggedTo(QPoint(Left(), Top()), p - pressPoint_, devicePixelRatioF());
+    SetBounds(at.x(), at.y(), width(), height());
   } else if (tracking_ == Tracking::Resize) {
-    const double w = std::nearbyint(p.x() - pressPoint_.x() + resizeSize_.width());
-    const double h = std::nearbyint(p.y() - pressPoint_.y() + resizeSize_.height());
-    // Never so small that the two squares of the title strip cannot be grabbed again.
-    resizeSize_ = QSizeF(std::max<double>(w, kMinWidth), std::max<double>(h, kMinHeight));
+    // Never so small that the bar cannot be grabbed again.
+    resizeSize_ = ResizedTo(resizeSize_, p - pressPoint_, QSize(kMinWidth, kMinHeight));
     SetBounds(Left(), Top(), static_cast<int>(resizeSize_.width()),
               static_cast<int>(resizeSize_.height()));
     pressPoint_ = p;
@@ -538,11 +525,10 @@ void TForm1::resizeEvent(QResizeEvent* event) {
   Rectangle1->setGeometry(std::max(0, w - kSquare), 0, kSquare, kSquare);
   Label1->setGeometry(kSquare + kLabelMargin, 0, std::max(0, w - 2 * kSquare - kLabelMargin),
                       kStripHeight);
-  ShowTitle();
   Layout2->setGeometry(0, kStripHeight, w, kSpacerHeight);
   ButtonArea->setGeometry(0, kStripHeight + kSpacerHeight, w,
                           std::max(0, height() - kStripHeight - kSpacerHeight));
-  ScheduleShapes();
+  ShowTitle();  // elided anew to the strip's width; the shapes follow
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -568,42 +554,30 @@ void TForm1::UpdateShapes() {
     input_.SetInputShape(window, {});
     return;
   }
+  const QPoint area = ButtonArea->geometry().topLeft();
+  std::vector<QRect> buttons;
+  for (const TCornerButton* button : Buttons())
+    buttons.push_back(button->geometry().translated(area));
+  const int reach = isShadow ? kDropShadowReach : 0;
+  std::vector<QRect> pressable = PressableParts(Layout1->geometry(), buttons, reach, rect());
   const double ratio = devicePixelRatioF();
-  auto toDevice = [ratio](const QRect& r) {
-    return platform::InputBackend::Rect{static_cast<int>(std::floor(r.x() * ratio)),
-                                        static_cast<int>(std::floor(r.y() * ratio)),
-                                        static_cast<int>(std::ceil(r.width() * ratio)),
-                                        static_cast<int>(std::ceil(r.height() * ratio))};
-  };
-  std::vector<platform::InputBackend::Rect> rects;
-  rects.push_back(toDevice(Layout1->geometry()));
-  const int reach = isShadow ? static_cast<int>(std::ceil(kShadowBlur + kShadowDistance)) : 0;
-  const QRect area = ButtonArea->geometry();
-  for (const TCornerButton* button : Buttons()) {
-    QRect r = button->geometry().translated(area.topLeft());
-    r.adjust(0, 0, reach, reach);
-    r = r.intersected(rect());
-    if (!r.isEmpty()) rects.push_back(toDevice(r));
-  }
-  input_.SetInputShape(window, rects);
-  input_.SetVisibleShape(window,
-                         composited_ ? std::vector<platform::InputBackend::Rect>{} : DrawnShape());
+  for (QRect& r : pressable) r = CoveringPixels(r, ratio);
+  input_.SetInputShape(window, ToBackend(pressable));
+  input_.SetVisibleShape(
+      window, composited_ ? std::vector<platform::InputBackend::Rect>{} : ToBackend(DrawnShape()));
 }
 
 // The pixels the bar draws at least half opaque, in device pixels. Soft shadows cannot be
 // blended here: their denser half shows as a hard shadow, the rest is cut away.
-std::vector<platform::InputBackend::Rect> TForm1::DrawnShape() {
+std::vector<QRect> TForm1::DrawnShape() {
   const double ratio = devicePixelRatioF();
   QImage image(QSize(std::lround(width() * ratio), std::lround(height() * ratio)),
                QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(ratio);
   image.fill(Qt::transparent);
   render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-  std::vector<platform::InputBackend::Rect> rects;
-  for (const QRect& r : OpaqueShape(image)) rects.push_back({r.x(), r.y(), r.width(), r.height()});
-  // Nothing drawn at all would unshape the window: keep a single pixel instead.
-  if (rects.empty()) rects.push_back({0, 0, 1, 1});
-  return rects;
+  // Never empty, which would unshape the window: the strip's squares always draw.
+  return OpaqueShape(image);
 }
 
 QString TForm1::KeyFileFolder() const {

@@ -142,7 +142,8 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void AddButtons();
   void ClearButtons();
   void KeepReachable(bool wholeStrip = false);
-  void StartPolling();
+  // Starts looking for the target; afterClose when the target has just closed.
+  void StartPolling(bool afterClose = false);
   void StartWindowDrag();
   void StartWindowResize();
   void EndDragOrResize();
@@ -152,11 +153,10 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   // Input and visible shapes follow the content; updated once per turn of the event loop.
   void ScheduleShapes();
   void UpdateShapes();
-  std::vector<platform::InputBackend::Rect> DrawnShape();
+  std::vector<QRect> DrawnShape();
   // The folder of the key file in use, where the file dialogs open.
   QString KeyFileFolder() const;
   QList<QRect> WorkAreas() const;
-  QGraphicsDropShadowEffect* NewShadow();
 
   platform::InputBackend& input_;
   TargetTracker tracker_;

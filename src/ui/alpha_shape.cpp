@@ -5,7 +5,10 @@
 namespace kavo {
 
 std::vector<QRect> OpaqueShape(const QImage& source) {
-  const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+  // Alpha reads the same with or without premultiplied colours: only other formats are copied.
+  const bool direct = source.format() == QImage::Format_ARGB32 ||
+                      source.format() == QImage::Format_ARGB32_Premultiplied;
+  const QImage image = direct ? source : source.convertToFormat(QImage::Format_ARGB32);
   std::vector<QRect> done;
   // The runs of the row above, still growing downwards while the rows below repeat them.
   std::vector<QRect> open;

@@ -10,18 +10,6 @@ namespace kavo::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-using Events = std::vector<std::string>;
-
-// With no settings file the bar stands at (100, 100); its buttons, 50 x 25 with gaps of 2, start
-// 24 below its top.
-constexpr int kButtonY = 100 + 24 + 12;
-int ButtonX(int index) {
-  return 100 + 25 + index * 52;
-}
-
-Events Chord(const std::string& modifier, const std::string& key) {
-  return {"press " + modifier, "press " + key, "release " + key, "release " + modifier};
-}
 
 using BarTest = DesktopTest;
 

@@ -11,16 +11,9 @@ namespace kavo::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-using Events = std::vector<std::string>;
 
-// With no settings file the bar stands at (100, 100), 250 x 130; its buttons, 50 x 25 with gaps
-// of 2, start 24 below its top.
-constexpr int kButtonY = 100 + 24 + 12;
-int ButtonX(int index) {
-  return 100 + 25 + index * 52;
-}
-const Events kUndo = {"press Control_L", "press z", "release z", "release Control_L"};
-const Events kCopy = {"press Control_L", "press c", "release c", "release Control_L"};
+const Events kUndo = Chord("Control_L", "z");
+const Events kCopy = Chord("Control_L", "c");
 // The title's colour in the strip.
 constexpr const char* kCoral = "#FF7F50";
 
@@ -34,16 +27,6 @@ class RealDesktopTest : public DesktopTest, public testing::WithParamInterface<b
   void TearDown() override {
     StopCompositor();
     DesktopTest::TearDown();
-  }
-  Geometry Bar() const { return WindowGeometry(bar_); }
-  void ChooseFromMenu(int item) {
-    const Geometry g = Bar();
-    ClickAt(g.x + 10, g.y + 10);
-    std::this_thread::sleep_for(300ms);
-    std::string keys;
-    for (int i = 0; i <= item; ++i) keys += " Down";
-    Sh("xdotool key" + keys + " Return");
-    std::this_thread::sleep_for(300ms);
   }
   // The events a target received after the first `from`.
   Events ReceivedAfter(const std::string& name, std::size_t from, std::size_t count) const {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 namespace kavo::e2e {
 
@@ -33,6 +34,16 @@ std::unique_ptr<Process> DesktopTest::StartBar(const std::string& settings,
   EXPECT_TRUE(WaitUntil([&] { return !(bar_ = FindWindow("^Form1$")).empty(); }))
       << "the bar did not appear: " << bar->Errors();
   return bar;
+}
+
+void DesktopTest::ChooseFromMenu(int item) const {
+  const Geometry g = Bar();
+  ClickAt(g.x + 10, g.y + 10);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::string keys;
+  for (int i = 0; i <= item; ++i) keys += " Down";
+  Sh("xdotool key" + keys + " Return");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
 }
 
 std::unique_ptr<Process> DesktopTest::StartTarget(const std::string& title, int x, int y,

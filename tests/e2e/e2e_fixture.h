@@ -12,6 +12,20 @@
 
 namespace kavo::e2e {
 
+using Events = std::vector<std::string>;
+
+// With no settings file the bar stands at (100, 100), 250 x 130; its buttons, 50 x 25 with gaps
+// of 2, start 24 below its top: the middle of button i.
+constexpr int kButtonY = 100 + 24 + 12;
+inline int ButtonX(int index) {
+  return 100 + 25 + index * 52;
+}
+
+// A modifier and a key pressed, then released in reverse order.
+inline Events Chord(const std::string& modifier, const std::string& key) {
+  return {"press " + modifier, "press " + key, "release " + key, "release " + modifier};
+}
+
 class DesktopTest : public testing::Test {
  protected:
   static void SetUpTestSuite() { StartDesktop(); }
@@ -37,6 +51,11 @@ class DesktopTest : public testing::Test {
   std::vector<std::string> Received(const std::string& name) const;
   // Waits until the target has received this many events.
   std::vector<std::string> AwaitReceived(const std::string& name, std::size_t count) const;
+
+  // The bar's place and size on the screen.
+  Geometry Bar() const { return WindowGeometry(bar_); }
+  // Opens the bar's menu from the blue square and chooses the item at this place in it.
+  void ChooseFromMenu(int item) const;
 
   std::string folder_;
   std::string bar_;

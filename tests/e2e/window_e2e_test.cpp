@@ -14,17 +14,6 @@ using namespace std::chrono_literals;
 
 class WindowTest : public DesktopTest {
  protected:
-  Geometry Bar() const { return WindowGeometry(bar_); }
-  // Opens the bar's menu from the blue square and chooses the item at this place in it.
-  void ChooseFromMenu(int item) {
-    const Geometry g = Bar();
-    ClickAt(g.x + 10, g.y + 10);
-    std::this_thread::sleep_for(300ms);
-    std::string keys;
-    for (int i = 0; i <= item; ++i) keys += " Down";
-    Sh("xdotool key" + keys + " Return");
-    std::this_thread::sleep_for(300ms);
-  }
   // Windows of the bar's process other than the bar: its menu, its settings window.
   std::vector<std::string> OtherWindows(pid_t pid) const {
     std::vector<std::string> ids;

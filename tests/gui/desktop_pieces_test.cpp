@@ -7,6 +7,7 @@
 
 #include "platform/fake/fake_input.h"
 #include "ui/alpha_shape.h"
+#include "ui/bar_geometry.h"
 #include "ui/screen_geometry.h"
 #include "ui/target_tracker.h"
 
@@ -190,6 +191,39 @@ TEST(ScreenGeometry, FittingClientSizeLeavesRoomForTheFrame) {
   EXPECT_EQ(FittingClientSize({308, 409}, {2, 21}, {0, 0, 640, 400}), QSize(308, 379));
   EXPECT_EQ(FittingClientSize({308, 409}, {2, 21}, {0, 0, 200, 300}), QSize(198, 279));
   EXPECT_EQ(FittingClientSize({308, 409}, {2, 21}, QRect()), QSize(308, 409));
+}
+
+TEST(BarGeometry, DragsKeepThePressedPointUnderThePointerAtEveryScale) {
+  struct Case {
+    QPointF displacement;
+    double ratio;
+    QPoint at;
+  };
+  const Case cases[] = {
+      {{30, 10}, 1, {130, 110}}, {{-5, 0}, 1, {95, 100}},
+      {{1, 3}, 1.5, {102, 104}},  // 1.5 and 4.5: halves to the even neighbour
+      {{3, -1}, 2, {106, 98}},   {{0.25, 0.75}, 2, {100, 102}},  // 0.5 to 0, 1.5 to 2
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DraggedTo({100, 100}, c.displacement, c.ratio), c.at)
+        << c.displacement.x() << "," << c.displacement.y() << " at " << c.ratio;
+  }
+}
+
+TEST(BarGeometry, ResizesFollowThePointerButNeverBelowTheSmallestBar) {
+  const QSize smallest(40, 44);
+  EXPECT_EQ(ResizedTo({250, 130}, {40, -20}, smallest), QSizeF(290, 110));
+  EXPECT_EQ(ResizedTo({250, 130}, {0.5, 1.5}, smallest), QSizeF(250, 132));  // halves to even
+  EXPECT_EQ(ResizedTo({250, 130}, {-400, -400}, smallest), QSizeF(40, 44));
+}
+
+TEST(BarGeometry, PressablePartsAreTheStripAndTheButtonsWithTheirShadows) {
+  const QRect window(0, 0, 250, 130);
+  const std::vector<QRect> buttons = {{0, 24, 50, 25}, {200, 120, 50, 25}, {0, 200, 50, 25}};
+  const std::vector<QRect> expected = {{0, 0, 250, 20}, {0, 24, 59, 34}, {200, 120, 50, 10}};
+  EXPECT_EQ(PressableParts({0, 0, 250, 20}, buttons, 9, window), expected);
+  EXPECT_EQ(CoveringPixels({1, 1, 3, 3}, 1.5), QRect(1, 1, 5, 5));
+  EXPECT_EQ(RoundedPixels({1, 1, 3, 3}, 1.5), QRect(2, 2, 5, 5));
 }
 
 TEST(AlphaShape, HalfOpaquePixelsMakeTheShapeWithEqualRowsJoined) {

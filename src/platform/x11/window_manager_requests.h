@@ -1,0 +1,32 @@
+#pragma once
+// What the bar asks of the window manager for its own windows: to be on every virtual desktop,
+// and the size of the frame a window will get, before it is first shown.
+
+#include <X11/Xlib.h>
+
+#include <optional>
+#include <set>
+
+#include "platform/input.h"
+#include "platform/x11/window_tree.h"
+
+namespace kavo::platform::x11 {
+
+class WindowManagerRequests {
+ public:
+  explicit WindowManagerRequests(WindowTree& tree) : tree_(tree) {}
+
+  void ShowOnAllDesktops(Window window);
+  std::optional<InputBackend::Margins> FrameExtents(Window window);
+  // Asks again once a window waiting for it is mapped; false for other events.
+  bool Handle(const XEvent& event);
+
+ private:
+  void AskForAllDesktops(Window window);
+  std::optional<InputBackend::Margins> ReadFrameExtents(Window window);
+
+  WindowTree& tree_;
+  std::set<Window> stickyOnMap_;
+};
+
+}  // namespace kavo::platform::x11

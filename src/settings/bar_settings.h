@@ -1,0 +1,31 @@
+#pragma once
+// The bar's settings as Kavo.ini keeps them: one table of sections, keys and defaults, in the
+// order they are read and written.
+
+#include <cstdint>
+
+#include "settings/ini_store.h"
+
+namespace kavo {
+
+struct BarSettings {
+  // [Form]: the bar's place in screen pixels, its size in device-independent pixels.
+  std::int32_t Top = 100;
+  std::int32_t Left = 100;
+  std::int32_t Height = 130;
+  std::int32_t Width = 250;
+  // [Icon]: the buttons' look.
+  std::int32_t Btw = 50;
+  std::int32_t Bth = 25;
+  std::int32_t Btc = 5;
+  std::int32_t Bgh = 2;
+  std::int32_t Bgv = 2;
+  bool isShadow = true;
+};
+
+// Each value from the store, its default where the store has none.
+BarSettings ReadBarSettings(TIniStore& ini);
+// Every value to the store, in the table's order.
+void WriteBarSettings(TIniStore& ini, const BarSettings& settings);
+
+}  // namespace kavo
