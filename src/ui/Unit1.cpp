@@ -185,7 +185,7 @@ void TForm1::FormCreate() {
 // keyboard map, the window in front, the user's presses), screens that come, go or change.
 void TForm1::WatchDesktop() {
   input_.SetListener(this);
-  composited_ = input_.CompositorRunning();
+  CompositorChanged(input_.CompositorRunning());
   if (const int events = input_.EventDescriptor(); events >= 0) {
     auto* notifier = new QSocketNotifier(events, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this,
@@ -382,6 +382,11 @@ void TForm1::ReturnToTarget() {
 
 void TForm1::CompositorChanged(bool running) {
   composited_ = running;
+  // Cut to whole pixels, the title shows only what it draws opaque: without smoothing then, or
+  // its thin strokes would break up.
+  QFont font = Label1->font();
+  font.setStyleStrategy(running ? QFont::PreferDefault : QFont::NoAntialias);
+  Label1->setFont(font);
   ScheduleShapes();
 }
 
@@ -567,15 +572,21 @@ void TForm1::UpdateShapes() {
       window, composited_ ? std::vector<platform::InputBackend::Rect>{} : ToBackend(DrawnShape()));
 }
 
-// The pixels the bar draws at least half opaque, in device pixels. Soft shadows cannot be
-// blended here: their denser half shows as a hard shadow, the rest is cut away.
+// The pixels the bar's parts draw at least half opaque, in device pixels. Soft shadows cannot be
+// blended here, so they are left out. Each part is rendered on its own: rendering a widget that
+// carries a graphics effect also paints into the window's own backing store, which shows as a
+// stray copy of the bar at scale factors other than 1.
 std::vector<QRect> TForm1::DrawnShape() {
   const double ratio = devicePixelRatioF();
   QImage image(QSize(std::lround(width() * ratio), std::lround(height() * ratio)),
                QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(ratio);
   image.fill(Qt::transparent);
-  render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+  std::vector<QWidget*> parts = {Rectangle2, Label1, Rectangle1};
+  for (TCornerButton* button : Buttons()) parts.push_back(button);
+  for (QWidget* part : parts) {
+    if (part->isVisible()) part->render(&image, part->mapTo(this, QPoint()), QRegion(), {});
+  }
   // Never empty, which would unshape the window: the strip's squares always draw.
   return OpaqueShape(image);
 }

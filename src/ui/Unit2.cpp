@@ -288,7 +288,14 @@ void TForm2::PlaceFirstTime() {
       clientOffset = QPoint(dip(m->left), dip(m->top));
     }
   }
-  setFixedSize(FittingClientSize(kDesignSize, frameExtra, CentralWorkArea(screens, workAreas)));
+  const QRect work = CentralWorkArea(screens, workAreas);
+  QSize client = FittingClientSize(kDesignSize, frameExtra, work);
+  if (client.height() < kDesignSize.height()) {
+    // Room for the page's vertical scroll bar, so that it needs no horizontal one.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_);
+    client = FittingClientSize(kDesignSize + QSize(bar, 0), frameExtra, work);
+  }
+  setFixedSize(client);
   scroll_->setGeometry(rect());
   // move() places the frame where the toolkit knows it, else the client area.
   move(FirstPlacement(size() + frameExtra, screens, workAreas) + clientOffset - known);

@@ -309,10 +309,13 @@ TEST_F(Form1DesktopTest, WithoutACompositorTheWindowIsCutToWhatItDraws) {
   EXPECT_TRUE(drawn.contains(QPoint(25, 36)));     // the first button
   EXPECT_FALSE(drawn.contains(QPoint(200, 100)));  // the empty area
   EXPECT_FALSE(drawn.contains(QPoint(100, 10)));   // the strip between the squares, no title
+  EXPECT_FALSE(drawn.contains(QPoint(51, 50)));    // the first button's shadow: left out
+  EXPECT_EQ(form->Label1->font().styleStrategy(), QFont::NoAntialias);  // whole letters
 
   input_.listener->CompositorChanged(true);
   QApplication::processEvents();
   EXPECT_TRUE(input_.visibleShape.empty());  // blended: the whole window shows
+  EXPECT_EQ(form->Label1->font().styleStrategy(), QFont::PreferDefault);
   input_.listener->CompositorChanged(false);
   form->ResizeMenuClick();
   QApplication::processEvents();
