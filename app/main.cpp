@@ -7,6 +7,7 @@
 
 #include "base/errors.h"
 #include "platform/input.h"
+#include "platform/system.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/error_guard.h"
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   form1->show();
+  kavo::platform::ListenForCloseRequests();
   const int code = app.exec();
   form2.reset();
   form1.reset();

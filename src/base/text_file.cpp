@@ -56,7 +56,7 @@ template <typename UnitAt, typename Make>
 std::vector<std::u16string> SplitUnits(std::size_t n, UnitAt unit, Make make) {
   std::vector<std::u16string> lines;
   std::size_t i = 0;
-  while (i < n) {
+  while (i < n && unit(i) != 0) {
     std::size_t stop = i;
     for (char16_t u; stop < n && (u = unit(stop)) != u'\r' && u != u'\n' && u != 0;) ++stop;
     lines.push_back(make(i, stop));
@@ -97,7 +97,7 @@ std::vector<std::u16string> DecodeLines(std::string_view body, TextEncoding enco
       std::vector<std::u16string> lines;
       const char* p = body.data();
       const char* const end = p + body.size();
-      while (p < end) {
+      while (p < end && *p != 0) {
         const char* stop = FindLineEnd(p, end);
         lines.push_back(*DecodeUtf8Strict(std::string_view(p, static_cast<std::size_t>(stop - p))));
         if (stop < end && *stop == 0) break;
@@ -152,7 +152,11 @@ std::string EncodeFileText(std::u16string_view text, TextEncoding encoding) {
   }
   const platform::CodePage& codePage = platform::LegacyCodePage();
   if (codePage.Id() == platform::kUtf8CodePage) return Utf8WithSignature(text);
-  if (auto bytes = codePage.Encode(text)) return std::move(*bytes);
+  // Bytes that begin like a signature ("ÿþ" in Windows-1252) would be read back in another
+  // encoding: such text, too, goes out as UTF-8 with its signature.
+  if (auto bytes = codePage.Encode(text)) {
+    if (DetectEncoding(*bytes).encoding == TextEncoding::Ansi) return std::move(*bytes);
+  }
   return Utf8WithSignature(text);
 }
 

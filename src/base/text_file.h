@@ -33,8 +33,9 @@ std::vector<std::u16string> SplitLines(std::u16string_view text);
 
 // The bytes of a file holding text in the encoding (None counts as ANSI), signature included.
 // ANSI gets the UTF-8 signature when the legacy code page is UTF-8. ANSI text that the legacy
-// code page cannot represent exactly is written as UTF-8 with its signature instead, so that
-// nothing is silently replaced; readers detect it by the signature.
+// code page cannot represent exactly, or whose bytes would begin like a signature, is written as
+// UTF-8 with its signature instead, so that nothing is silently replaced or misread; readers
+// detect it by the signature.
 std::string EncodeFileText(std::u16string_view text, TextEncoding encoding);
 
 }  // namespace kavo

@@ -18,8 +18,13 @@ std::u16string SystemDefaultLocaleName();
 std::u16string ExecutableFileName();
 
 // A descriptor that becomes readable when the session asks the program to end (SIGTERM,
-// SIGINT, SIGHUP); -1 where there is none.
+// SIGINT, SIGHUP); -1 where there is none. Until ListenForCloseRequests, such a request ends the
+// program at once, as if nothing had been set up: before the event loop runs nobody would read
+// the descriptor, and a start-up stuck on a slow file must still end when asked.
 int CloseRequestDescriptor();
+
+// From now on the event loop reads the requests from the descriptor.
+void ListenForCloseRequests();
 
 // Consumes the pending requests on that descriptor.
 void AcknowledgeCloseRequest();

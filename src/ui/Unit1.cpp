@@ -225,8 +225,9 @@ void TForm1::SetBounds(int left, int top, int width, int height) {
 
 void TForm1::LoadSettings() {
   const BarSettings s = ReadBarSettings(Ini);
-  SetBounds(Left(), s.Top, width(), height());
-  SetBounds(s.Left, Top(), width(), height());
+  // A place near the integer limits would wrap the rectangles that follow.
+  SetBounds(Left(), BoundedCoordinate(s.Top), width(), height());
+  SetBounds(BoundedCoordinate(s.Left), Top(), width(), height());
   SetBounds(Left(), Top(), width(), s.Height);
   SetBounds(Left(), Top(), s.Width, height());
   KeepReachable();

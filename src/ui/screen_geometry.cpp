@@ -36,9 +36,15 @@ QRect Span(const QList<QRect>& rects) {
 
 }  // namespace
 
-QPoint ReachablePosition(const QRect& window, int stripHeight, const QList<QRect>& workAreas,
+int BoundedCoordinate(int coordinate) {
+  return std::clamp(coordinate, -kCoordinateLimit, kCoordinateLimit);
+}
+
+QPoint ReachablePosition(const QRect& placed, int stripHeight, const QList<QRect>& workAreas,
                          bool wholeStrip) {
   const QList<QRect> areas = Usable(workAreas);
+  const QRect window(BoundedCoordinate(placed.x()), BoundedCoordinate(placed.y()), placed.width(),
+                     placed.height());
   const QRect strip(window.x(), window.y(), window.width(), stripHeight);
   for (const QRect& a : areas) {
     if (wholeStrip ? a.contains(strip) : a.intersects(strip)) return window.topLeft();

@@ -10,6 +10,13 @@
 
 namespace kavo {
 
+// Farthest a window's corner may lie from the desktop's origin: beyond any desktop, yet far
+// enough from the integer limits that a rectangle placed there keeps its size.
+inline constexpr int kCoordinateLimit = 1 << 24;
+
+// A stored coordinate brought within kCoordinateLimit.
+int BoundedCoordinate(int coordinate);
+
 // The top-left corner that keeps a title strip of this height on a screen: a strip that
 // touches a work area (or, with wholeStrip, lies wholly inside one) stays where it is;
 // otherwise it moves into the work area whose centre is nearest. With no usable screen nothing

@@ -1,6 +1,7 @@
 // The real bar on a real desktop: clicked with the mouse, typing into a window of another program.
 
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -127,6 +128,24 @@ TEST_F(BarTest, BrokenKeyFileStopsStartUpWithTheApplicationErrorBox) {
   EXPECT_NE(bar.Errors().find(
                 "Unicode 文字のマッピングがターゲットのマルチバイト コード ページに存在しません."),
             std::string::npos);
+}
+
+// A FIFO nobody writes to, as the key file: refused at once with the open error, never waited
+// on; and while the box is up, the session's request to end still ends the program.
+TEST_F(BarTest, AKeyFileThatIsAFifoStopsStartUpWithTheOpenErrorAndASignalStillEnds) {
+  const std::string exe = InstallBar();
+  ASSERT_EQ(::mkfifo((folder_ + "/KavoKey.txt").c_str(), 0600), 0);
+  Process bar({exe}, folder_, {"LC_ALL=C.UTF-8"});
+  std::string box;
+  ASSERT_TRUE(WaitUntil([&] { return !(box = FindWindow("^アプリケーションエラー$")).empty(); }))
+      << bar.Errors();
+  EXPECT_NE(bar.Errors().find("EFOpenError がモジュール kavo の "), std::string::npos)
+      << bar.Errors();
+  EXPECT_NE(bar.Errors().find("ファイル " + folder_ + "/KavoKey.txt は開けません。 "),
+            std::string::npos)
+      << bar.Errors();
+  bar.Signal(SIGTERM);
+  EXPECT_EQ(bar.Wait(10s), 128 + SIGTERM);
 }
 
 }  // namespace

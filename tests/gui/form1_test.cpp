@@ -6,6 +6,10 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -119,6 +123,15 @@ TEST_F(Form1Test, BrokenFilesStopStartUp) {
         "\xFF\xFE"
         "A");
   EXPECT_THROW(Start(), EEncodingError);
+#ifndef _WIN32
+  // A FIFO nobody writes to is refused at once rather than waited on.
+  std::filesystem::remove(dir_.Native("Kavo.ini"));
+  for (const char* name : {"Kavo.ini", "KavoKey.txt"}) {
+    ASSERT_EQ(::mkfifo(dir_.Native(name).c_str(), 0600), 0);
+    EXPECT_THROW(Start(), EFOpenError) << name;
+    std::filesystem::remove(dir_.Native(name));
+  }
+#endif
 }
 
 TEST_F(Form1Test, EmptyLineGetsAButtonThatSendsNothingAndKeepsLaterIndexes) {
@@ -220,6 +233,29 @@ TEST_F(Form1Test, SettingsThatWouldLoseTheBarAreBroughtIntoRange) {
   Write("Kavo.ini", "[Form]\r\nTop=-10\r\nLeft=30\r\n");
   auto partly = Start();
   EXPECT_EQ(partly->pos(), QPoint(30, -10));  // part of the strip shows: left as it is
+}
+
+// Near the integer limits the strip's rectangle would wrap round; what is written back at the
+// close is where the bar really stood.
+TEST_F(Form1Test, PlacesNearTheIntegerLimitsComeOnScreenAndAreWrittenBackAsShown) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const char* places[] = {"Top=2147483629\r\nLeft=2147483399", "Top=2147483640\r\nLeft=2147483500",
+                          "Top=-2147483648\r\nLeft=-2147483648", "Top=0\r\nLeft=2147483647"};
+  for (const char* place : places) {
+    Write("Kavo.ini", std::string("[Form]\r\n") + place + "\r\n");
+    QPoint shown;
+    {
+      auto form = Start();
+      shown = form->pos();
+      EXPECT_TRUE(screen.contains(QRect(shown, QSize(form->width(), 20)))) << place;
+      form->close();
+    }
+    const std::string saved = test::ReadBytes(dir_.Native("Kavo.ini"));
+    EXPECT_NE(saved.find("Top=" + std::to_string(shown.y()) +
+                         "\r\nLeft=" + std::to_string(shown.x()) + "\r\n"),
+              std::string::npos)
+        << place << ": " << saved;
+  }
 }
 
 TEST_F(Form1Test, CloseWritesTheSettingsAndReportsAFileThatCannotBeWritten) {

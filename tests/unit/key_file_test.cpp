@@ -4,9 +4,14 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "base/errors.h"
 #include "bindings/key_list.h"
 #include "platform/code_page.h"
+#include "platform/files.h"
 #include "test_support.h"
 
 namespace kavo {
@@ -59,6 +64,18 @@ TEST_F(KeyFileTest, LoadsLinesByEncodingAndLineEnds) {
       {"empty line inside", "A\r\n\r\nB", {u"A", u"", u"B"}, TextEncoding::Ansi},
       {"no final line end", "A\r\nB", {u"A", u"B"}, TextEncoding::Ansi},
       {"NUL ends the text", "A\r\nB\0C\r\nD"s, {u"A", u"B"}, TextEncoding::Ansi},
+      {"NUL after a line end", "Undo,Ctrl,Z\r\n\0junk\r\n"s, {u"Undo,Ctrl,Z"}, TextEncoding::Ansi},
+      {"NUL alone", "\0"s, {}, TextEncoding::Ansi},
+      {"utf8 NUL after a line end",
+       "\xEF\xBB\xBF"
+       "A\n\0B"s,
+       {u"A"},
+       TextEncoding::Utf8},
+      {"utf16 NUL after a line end",
+       "\xFF\xFE"
+       "A\0\n\0\0\0B\0"s,
+       {u"A"},
+       TextEncoding::Utf16LE},
       {"utf16 without signature", "U\0n\0d\0o\0"s, {u"U"}, TextEncoding::Ansi},
       {"empty file", "", {}, TextEncoding::Ansi},
       {"signature only", "\xEF\xBB\xBF", {}, TextEncoding::Utf8},
@@ -134,6 +151,47 @@ TEST_F(KeyFileTest, UnopenableFileIsTheOpenErrorWithTheFullPath) {
   }
   EXPECT_EQ(list.Lines(), Lines{u"kept"});
   EXPECT_EQ(list.Encoding(), TextEncoding::None);
+}
+
+// A FIFO would wait for a writer for ever, /dev/zero never ends: only regular files are read,
+// up to a bound far above any key file.
+TEST_F(KeyFileTest, WhatIsNoRegularFileOrTooLargeIsTheOpenError) {
+  const std::string tooLarge = dir_.Native("huge.txt");
+  test::WriteBytes(tooLarge, "");
+  std::filesystem::resize_file(tooLarge, platform::kMaxReadBytes + 1);
+  struct Case {
+    std::string path;
+    test::Failure failure;
+  };
+  std::vector<Case> cases = {{tooLarge, test::Failure::TooLarge}};
+#ifndef _WIN32
+  ASSERT_EQ(::mkfifo(dir_.Native("fifo.txt").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", dir_.Native("zero.txt"));
+  cases.push_back({dir_.Native("fifo.txt"), test::Failure::NotAFile});
+  cases.push_back({dir_.Native("zero.txt"), test::Failure::NotAFile});
+  cases.push_back({"/dev/null", test::Failure::NotAFile});
+#endif
+  for (const Case& c : cases) {
+    KeyList list;
+    list.Add(u"kept");
+    try {
+      list.LoadFromFile(U16(c.path));
+      ADD_FAILURE() << c.path << ": loaded";
+    } catch (const EFOpenError& e) {
+      EXPECT_EQ(e.Message(),
+                "ファイル " + c.path + " は開けません。 " + test::FailureText(c.failure) + " ");
+    }
+    EXPECT_EQ(list.Lines(), Lines{u"kept"}) << c.path;
+  }
+}
+
+TEST_F(KeyFileTest, AFileOfExactlyTheBoundIsRead) {
+  const std::string path = dir_.Native("big.txt");
+  test::WriteBytes(path, "");
+  std::filesystem::resize_file(path, platform::kMaxReadBytes);
+  std::string bytes;
+  EXPECT_EQ(platform::ReadWholeFile(dir_.File("big.txt"), bytes), 0);
+  EXPECT_EQ(bytes.size(), platform::kMaxReadBytes);
 }
 
 TEST_F(KeyFileTest, RelativePathIsMadeAbsoluteInTheMessage) {
@@ -221,6 +279,27 @@ TEST_F(KeyFileTest, TextTheLegacyCodePageCannotHoldIsSavedAsUtf8NotReplaced) {
     KeyList reloaded;
     reloaded.LoadFromFile(dir_.File("out.txt"));
     EXPECT_EQ(reloaded.Lines(), list.Lines());
+  }
+}
+
+// Under Windows-1252, "ÿþ" is FF FE: written as they are, such lines would read back as UTF-16.
+TEST_F(KeyFileTest, TextThatWouldLookLikeASignatureIsSavedAsUtf8) {
+  const struct {
+    const char* first;
+    bool utf8;
+  } cases[] = {{"ÿþUndo,Ctrl,Z", true},
+               {"þÿ", true},
+               {"ï»¿A,Ctrl,Z", true},
+               {"ÿA,Ctrl,Z", false},
+               {"ï»A", false}};
+  for (const auto& c : cases) {
+    KeyList list;
+    list.Add(U16(c.first));
+    list.Add(u"Cut,Ctrl,X");
+    EXPECT_EQ(Saved(list).starts_with("\xEF\xBB\xBF"), c.utf8) << c.first;
+    KeyList reloaded;
+    reloaded.LoadFromFile(dir_.File("out.txt"));
+    EXPECT_EQ(reloaded.Lines(), list.Lines()) << c.first;
   }
 }
 

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
+
+#include <algorithm>
 
 #include <cstring>
 #include <filesystem>
@@ -59,6 +64,16 @@ TEST_F(SafeSaveTest, KeepsPermissionsAndFollowsSymbolicLinks) {
   EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
+  // A link to a file not there yet creates it, through a chain of links, relative ones
+  // resolved from their own folder; the links stay links.
+  fs::create_directory(dir_.Native("sub"));
+  fs::create_symlink("sub/hop.txt", dir_.Native("dangling.txt"));
+  fs::create_symlink("new-target.txt", dir_.Native("sub/hop.txt"));
+  Defaults().SaveToFile(dir_.File("dangling.txt"));
+  EXPECT_TRUE(fs::is_symlink(dir_.Native("dangling.txt")));
+  EXPECT_TRUE(fs::is_symlink(dir_.Native("sub/hop.txt")));
+  EXPECT_EQ(test::ReadBytes(dir_.Native("sub/new-target.txt")), saved_);
+
   const mode_t mask = ::umask(022);
   Defaults().SaveToFile(dir_.File("new.txt"));
   ::umask(mask);
@@ -74,14 +89,25 @@ TEST_F(SafeSaveTest, TargetsThatCannotBeReplacedAreTheCreateErrorAndStayUntouche
   test::SetReadOnly(readOnly);
   fs::create_directory(dir_.Native("folder.txt"));
 
-  const struct {
+  struct Case {
     std::string path;
     std::string reason;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {readOnly, test::FailureText(test::Failure::Denied)},
       {dir_.Native("missing/k.txt"), test::FailureText(test::Failure::NoSuchFolder)},
       {dir_.Native("folder.txt"), test::FailureText(test::Failure::ReplaceFolder)},
   };
+  std::vector<std::string> left = {"folder.txt", "ro.txt"};
+#ifndef _WIN32
+  // Links that point at each other, directly or as a folder on the way.
+  fs::create_symlink("loop-b.txt", dir_.Native("loop-a.txt"));
+  fs::create_symlink("loop-a.txt", dir_.Native("loop-b.txt"));
+  fs::create_symlink("loop-dir", dir_.Native("loop-dir"));
+  cases.push_back({dir_.Native("loop-a.txt"), test::FailureText(test::Failure::LinkLoop)});
+  cases.push_back({dir_.Native("loop-dir/k.txt"), test::FailureText(test::Failure::LinkLoop)});
+  left = {"folder.txt", "loop-a.txt", "loop-b.txt", "loop-dir", "ro.txt"};
+#endif
   for (const auto& c : cases) {
     try {
       Defaults().SaveToFile(test::U16(c.path));
@@ -91,7 +117,46 @@ TEST_F(SafeSaveTest, TargetsThatCannotBeReplacedAreTheCreateErrorAndStayUntouche
     }
   }
   EXPECT_EQ(test::ReadBytes(readOnly), "keep me");
-  EXPECT_EQ(Entries(dir_.path()), (std::vector<std::string>{"folder.txt", "ro.txt"}));
+  EXPECT_EQ(Entries(dir_.path()), left);
+#ifndef _WIN32
+  EXPECT_TRUE(fs::is_symlink(dir_.Native("loop-a.txt")));
+#endif
+}
+
+// A save killed before it renamed its new file leaves that file behind; the next save removes
+// such files of processes that have ended, and only those.
+TEST_F(SafeSaveTest, NewFilesLeftByEndedProcessesAreRemovedBeforeSaving) {
+  // No system gives out process ids this high.
+  const std::string ended = "999999996";
+#ifdef _WIN32
+  const auto temp = [](const std::string& file, const std::string& rest) {
+    return file + "." + rest;
+  };
+  const std::string own = std::to_string(GetCurrentProcessId());
+#else
+  const auto temp = [](const std::string& file, const std::string& rest) {
+    return "." + file + "." + rest;
+  };
+  const std::string own = std::to_string(::getpid());
+#endif
+  const std::vector<std::string> stale = {temp("k.txt", ended + "-12345.tmp"),
+                                          temp("k.txt", ended + "-1.tmp")};
+  std::vector<std::string> kept = {
+      temp("k.txt", own + "-7.tmp"),        // this process's own
+      temp("other.txt", ended + "-1.tmp"),  // another file's
+      temp("k.txt", ended + "-x.tmp"),      // not a name a save makes
+      temp("k.txt", ended + ".tmp"),        //
+      "k.txt." + ended + "-1.bak",          //
+  };
+#ifndef _WIN32
+  kept.push_back(temp("k.txt", std::to_string(::getppid()) + "-3.tmp"));  // a live process's
+#endif
+  for (const auto& name : stale) test::WriteBytes(dir_.Native(name), "partial");
+  for (const auto& name : kept) test::WriteBytes(dir_.Native(name), "partial");
+  Defaults().SaveToFile(dir_.File("k.txt"));
+  kept.push_back("k.txt");
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(Entries(dir_.path()), kept);
 }
 
 #ifndef _WIN32

@@ -87,6 +87,9 @@ std::string FailureText(Failure failure) {
   DWORD code = ERROR_ACCESS_DENIED;
   if (failure == Failure::NoSuchFile) code = ERROR_FILE_NOT_FOUND;
   if (failure == Failure::NoSuchFolder) code = ERROR_PATH_NOT_FOUND;
+  if (failure == Failure::NotAFile) code = ERROR_NOT_SUPPORTED;
+  if (failure == Failure::TooLarge) code = ERROR_FILE_TOO_LARGE;
+  if (failure == Failure::LinkLoop) code = ERROR_CANT_RESOLVE_FILENAME;
   return ToUtf8(TrimSystemText(platform::ErrorText(static_cast<platform::ErrorCode>(code))));
 }
 
@@ -106,6 +109,12 @@ std::string FailureText(Failure failure) {
     case Failure::OpenFolder:
     case Failure::ReplaceFolder:
       return "Is a directory";
+    case Failure::NotAFile:
+      return "Operation not supported";
+    case Failure::TooLarge:
+      return "File too large";
+    case Failure::LinkLoop:
+      return "Too many levels of symbolic links";
   }
   return "";
 }

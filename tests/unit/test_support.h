@@ -43,6 +43,9 @@ enum class Failure {
   Denied,         // a read-only or unreadable file
   OpenFolder,     // opening a folder as a file
   ReplaceFolder,  // saving over a folder
+  NotAFile,       // reading a FIFO or a device
+  TooLarge,       // reading a file beyond the bound
+  LinkLoop,       // saving through symbolic links that point at each other (POSIX)
 };
 std::string FailureText(Failure failure);
 

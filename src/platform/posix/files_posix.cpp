@@ -1,12 +1,17 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <utility>
 
@@ -17,8 +22,21 @@
 namespace kavo::platform {
 namespace {
 
+// Links followed in a row before a chain counts as a loop, as the kernel counts them.
+constexpr int kMaxLinkHops = 40;
+
 std::string Native(std::u16string_view path) {
   return ToUtf8(path);
+}
+
+// "dir/" of "dir/name", empty without a folder; and "name".
+std::string FolderPart(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+std::string FilePart(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 class Fd {
@@ -36,36 +54,96 @@ class Fd {
   int fd_;
 };
 
-// A symbolic link stays a link: the file it points to is the one replaced.
-std::string ResolveTarget(const std::string& path) {
-  char resolved[PATH_MAX];
-  if (::realpath(path.c_str(), resolved)) return resolved;
-  return path;
+// Where a save lands: the end of a chain of symbolic links, so that a link stays a link. A link
+// that points nowhere names the file to create. 0, or the error that refuses the save.
+int FinalTarget(std::string path, std::string& target) {
+  for (int hops = 0; hops <= kMaxLinkHops; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+      // A missing file is created; a loop among the folders on the way refuses the save; any
+      // other failure is met, and reported, by the steps that follow.
+      if (errno == ELOOP) return ELOOP;
+      target = std::move(path);
+      return 0;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+      target = std::move(path);
+      return 0;
+    }
+    std::string link(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+    if (n < 0) return errno;
+    link.resize(static_cast<std::size_t>(n));
+    path = link.starts_with('/') ? link : FolderPart(path) + link;
+  }
+  return ELOOP;
 }
 
 std::string TempNameBeside(const std::string& target) {
   static std::minstd_rand rng(std::random_device{}());
-  const auto slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  return dir + "." + base + "." + std::to_string(::getpid()) + "-" + std::to_string(rng()) + ".tmp";
+  return FolderPart(target) + "." + FilePart(target) + "." + std::to_string(::getpid()) + "-" +
+         std::to_string(rng()) + ".tmp";
+}
+
+// The process that wrote entry, when entry is a new file that a save of base made
+// ("." base "." pid "-" number ".tmp").
+std::optional<pid_t> TempFileWriter(std::string_view entry, std::string_view base) {
+  const std::string prefix = "." + std::string(base) + ".";
+  if (!entry.starts_with(prefix) || !entry.ends_with(".tmp")) return std::nullopt;
+  const std::string_view middle = entry.substr(prefix.size(), entry.size() - prefix.size() - 4);
+  const auto dash = middle.find('-');
+  if (dash == std::string_view::npos || dash == 0 || dash + 1 == middle.size()) return std::nullopt;
+  const auto digits = [](std::string_view t) {
+    return std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (!digits(middle.substr(0, dash)) || !digits(middle.substr(dash + 1))) return std::nullopt;
+  pid_t pid = 0;
+  const auto [end, ec] = std::from_chars(middle.data(), middle.data() + dash, pid);
+  if (ec != std::errc() || pid <= 0) return std::nullopt;
+  return pid;
+}
+
+// A save killed before its rename leaves its new file behind; nothing else would ever remove
+// it. Files of live processes (saving right now) and of this one are left alone.
+void RemoveStaleTempFiles(const std::string& target) {
+  const std::string folder = FolderPart(target);
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return;
+  const std::string base = FilePart(target);
+  while (const dirent* entry = ::readdir(dir)) {
+    const auto writer = TempFileWriter(entry->d_name, base);
+    if (!writer || *writer == ::getpid()) continue;
+    if (::kill(*writer, 0) == 0 || errno != ESRCH) continue;
+    const std::string path = folder + entry->d_name;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+  }
+  ::closedir(dir);
 }
 
 }  // namespace
 
 ErrorCode ReadWholeFile(std::u16string_view path, std::string& bytes) {
-  Fd fd(::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC));
+  // O_NONBLOCK: opening a FIFO nobody writes to must not wait for a writer. Only regular files
+  // are read, so the flag changes nothing for what is read.
+  Fd fd(::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) return errno;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) return errno;
   if (S_ISDIR(st.st_mode)) return EISDIR;
+  // A FIFO, a socket or a device (/dev/zero) is no text file, and may never end.
+  if (!S_ISREG(st.st_mode)) return ENOTSUP;
+  if (static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes) return EFBIG;
   std::string data;
   // One byte more than the size, so the read that finds the end needs no bigger buffer.
-  data.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1
-                                                    : 4096);
+  data.resize(static_cast<std::size_t>(st.st_size) + 1);
   std::size_t used = 0;
   while (true) {
-    if (used == data.size()) data.resize(data.size() * 2);
+    if (used == data.size()) {
+      // The file grew while it was read; it still may not pass the bound.
+      if (used > kMaxReadBytes) return EFBIG;
+      data.resize(std::min<std::size_t>(data.size() * 2, kMaxReadBytes + 1));
+    }
     const ssize_t n = ::read(fd.get(), data.data() + used, data.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -74,6 +152,7 @@ ErrorCode ReadWholeFile(std::u16string_view path, std::string& bytes) {
     if (n == 0) break;
     used += static_cast<std::size_t>(n);
   }
+  if (used > kMaxReadBytes) return EFBIG;
   data.resize(used);
   bytes = std::move(data);
   return 0;
@@ -100,7 +179,9 @@ std::u16string ErrorText(ErrorCode code) {
 }
 
 SaveResult ReplaceWholeFile(std::u16string_view path, std::string_view bytes) {
-  const std::string target = ResolveTarget(Native(path));
+  std::string target;
+  if (const int code = FinalTarget(Native(path), target)) return {SaveStage::Create, code};
+  RemoveStaleTempFiles(target);
 
   struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;

@@ -38,8 +38,15 @@ std::u16string SystemDefaultLocaleName() {
 namespace {
 
 int g_closePipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_loopListens = 0;
 
-extern "C" void OnCloseSignal(int) {
+extern "C" void OnCloseSignal(int sig) {
+  if (!g_loopListens) {
+    // The default action, which ends the program once this handler returns.
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+    return;
+  }
   const int saved = errno;
   const char byte = 1;
   [[maybe_unused]] const ssize_t n = ::write(g_closePipe[1], &byte, 1);
@@ -57,6 +64,10 @@ int CloseRequestDescriptor() {
   action.sa_flags = SA_RESTART;
   for (const int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &action, nullptr);
   return g_closePipe[0];
+}
+
+void ListenForCloseRequests() {
+  g_loopListens = 1;
 }
 
 void AcknowledgeCloseRequest() {

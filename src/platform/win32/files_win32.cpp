@@ -1,7 +1,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <random>
+#include <string>
 
 #include "platform/files.h"
 #include "platform/win32/wide.h"
@@ -35,6 +38,57 @@ std::wstring TempNameBeside(const std::wstring& target) {
          L".tmp";
 }
 
+// The process that wrote name, when name is a new file that a save of base made
+// (base "." pid "-" number ".tmp").
+std::optional<DWORD> TempFileWriter(std::wstring_view name, std::wstring_view base) {
+  const std::wstring prefix = std::wstring(base) + L".";
+  if (name.size() <= prefix.size() + 4 || _wcsnicmp(name.data(), prefix.data(), prefix.size()) ||
+      _wcsicmp(name.data() + name.size() - 4, L".tmp")) {
+    return std::nullopt;
+  }
+  const std::wstring_view middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+  const auto dash = middle.find(L'-');
+  if (dash == std::wstring_view::npos || dash == 0 || dash + 1 == middle.size()) {
+    return std::nullopt;
+  }
+  const auto digits = [](std::wstring_view t) {
+    return std::all_of(t.begin(), t.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+  };
+  if (!digits(middle.substr(0, dash)) || !digits(middle.substr(dash + 1)) || dash > 10) {
+    return std::nullopt;
+  }
+  const unsigned long long pid = std::stoull(std::wstring(middle.substr(0, dash)));
+  if (pid == 0 || pid > MAXDWORD) return std::nullopt;
+  return static_cast<DWORD>(pid);
+}
+
+bool ProcessHasEnded(DWORD pid) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;  // no such process
+  const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  return ended;
+}
+
+// A save killed before its rename leaves its new file behind; nothing else would ever remove
+// it. Files of live processes (saving right now) and of this one are left alone.
+void RemoveStaleTempFiles(const std::wstring& target) {
+  const auto slash = target.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
+  const std::wstring base = target.substr(folder.size());
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((target + L".*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+      continue;
+    const auto writer = TempFileWriter(found.cFileName, base);
+    if (!writer || *writer == GetCurrentProcessId() || !ProcessHasEnded(*writer)) continue;
+    DeleteFileW((folder + found.cFileName).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
 }  // namespace
 
 ErrorCode ReadWholeFile(std::u16string_view path, std::string& bytes) {
@@ -42,12 +96,19 @@ ErrorCode ReadWholeFile(std::u16string_view path, std::string& bytes) {
   Handle file(CreateFileW(win32::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return static_cast<ErrorCode>(GetLastError());
+  // A pipe or a device (CON, NUL) is no text file, and may never end.
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return ERROR_NOT_SUPPORTED;
   LARGE_INTEGER size{};
-  GetFileSizeEx(file.get(), &size);
+  if (!GetFileSizeEx(file.get(), &size)) return static_cast<ErrorCode>(GetLastError());
+  if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) return ERROR_FILE_TOO_LARGE;
   std::string data(static_cast<std::size_t>(size.QuadPart) + 1, '\0');
   std::size_t used = 0;
   while (true) {
-    if (used == data.size()) data.resize(data.size() * 2);
+    if (used == data.size()) {
+      // The file grew while it was read; it still may not pass the bound.
+      if (used > kMaxReadBytes) return ERROR_FILE_TOO_LARGE;
+      data.resize(std::min<std::size_t>(data.size() * 2, kMaxReadBytes + 1));
+    }
     DWORD read = 0;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - used, 1u << 30));
     if (!ReadFile(file.get(), data.data() + used, chunk, &read, nullptr)) {
@@ -56,6 +117,7 @@ ErrorCode ReadWholeFile(std::u16string_view path, std::string& bytes) {
     if (read == 0) break;
     used += read;
   }
+  if (used > kMaxReadBytes) return ERROR_FILE_TOO_LARGE;
   data.resize(used);
   bytes = std::move(data);
   return 0;
@@ -88,6 +150,7 @@ std::u16string ErrorText(ErrorCode code) {
 
 SaveResult ReplaceWholeFile(std::u16string_view path, std::string_view bytes) {
   const std::wstring target = win32::Wide(path);
+  RemoveStaleTempFiles(target);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (exists) {

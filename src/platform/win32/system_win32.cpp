@@ -33,5 +33,6 @@ int CloseRequestDescriptor() {
   return -1;
 }
 void AcknowledgeCloseRequest() {}
+void ListenForCloseRequests() {}
 
 }  // namespace kavo::platform
