@@ -1,9 +1,12 @@
 # The README's commands. Each one installs what it lacks, configures, builds and runs.
 TEST_DIR  := build/test
 REL_DIR   := build/release
+FUZZ_DIR  := build/fuzz
+# Seconds each fuzz target runs: `make fuzz FUZZ_SECONDS=600` for a longer hunt.
+FUZZ_SECONDS ?= 20
 CMAKE_GEN := -G Ninja
 
-.PHONY: deps run test bench clean
+.PHONY: deps run test bench fuzz clean
 
 deps:
 	@scripts/install-deps.sh
@@ -14,6 +17,10 @@ $(REL_DIR)/build.ninja: | deps
 $(TEST_DIR)/build.ninja: | deps
 	cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKAVO_SANITIZE=ON
 
+$(FUZZ_DIR)/build.ninja: | deps
+	cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DKAVO_FUZZ=ON
+
 run: deps $(REL_DIR)/build.ninja
 	cmake --build $(REL_DIR) --target kavo
 	$(REL_DIR)/app/kavo
@@ -22,6 +29,11 @@ test: deps $(TEST_DIR)/build.ninja
 	cmake --build $(TEST_DIR)
 	cd $(TEST_DIR) && ctest --output-on-failure
 	scripts/windows-tests.sh
+	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=20
+
+fuzz: deps $(FUZZ_DIR)/build.ninja
+	cmake --build $(FUZZ_DIR)
+	scripts/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 bench: deps $(REL_DIR)/build.ninja
 	cmake --build $(REL_DIR) --target benchmarks

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xserver-common xfonts-base x11-xkb-utils x11-xserver-utils openbox xcompmgr xdotool wmctrl
   x11-utils imagemagick
   fonts-noto-cjk xvkbd
+  clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix wine wine64 locales
 )
 
