@@ -6,30 +6,40 @@ FUZZ_DIR  := build/fuzz
 FUZZ_SECONDS ?= 20
 CMAKE_GEN := -G Ninja
 
-.PHONY: deps run test bench fuzz clean
+.PHONY: deps run test bench fuzz package clean
 
 deps:
 	@scripts/install-deps.sh
 
+# KAVO_WERROR=ON (CI sets it) turns every warning into an error.
+KAVO_WERROR ?= OFF
+
 $(REL_DIR)/build.ninja: | deps
-	cmake -S . -B $(REL_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(REL_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKAVO_WERROR=$(KAVO_WERROR)
 
 $(TEST_DIR)/build.ninja: | deps
-	cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKAVO_SANITIZE=ON
+	cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKAVO_SANITIZE=ON \
+	  -DKAVO_WERROR=$(KAVO_WERROR)
 
 $(FUZZ_DIR)/build.ninja: | deps
 	cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_CXX_COMPILER=clang++ -DKAVO_FUZZ=ON
+	  -DCMAKE_CXX_COMPILER=clang++ -DKAVO_FUZZ=ON -DKAVO_WERROR=$(KAVO_WERROR)
 
 run: deps $(REL_DIR)/build.ninja
 	cmake --build $(REL_DIR) --target kavo
 	$(REL_DIR)/app/kavo
 
-test: deps $(TEST_DIR)/build.ninja
+test: deps $(TEST_DIR)/build.ninja $(REL_DIR)/build.ninja
 	cmake --build $(TEST_DIR)
 	cd $(TEST_DIR) && ctest --output-on-failure
 	scripts/windows-tests.sh
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=20
+	scripts/package-test.sh $(REL_DIR) $(TEST_DIR)
+
+# The Debian package, from the release build: build/release/kavo_<version>_<arch>.deb.
+package: deps $(REL_DIR)/build.ninja
+	cmake --build $(REL_DIR)
+	cd $(REL_DIR) && cpack -G DEB
 
 fuzz: deps $(FUZZ_DIR)/build.ninja
 	cmake --build $(FUZZ_DIR)

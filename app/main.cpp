@@ -8,9 +8,12 @@
 #include "base/errors.h"
 #include "platform/input.h"
 #include "platform/system.h"
+#include "settings/home_folder.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
+#include "ui/command_line.h"
 #include "ui/error_guard.h"
+#include "ui/single_instance.h"
 
 namespace {
 
@@ -27,9 +30,27 @@ bool HasDisplay() {
 #endif
 }
 
+QStringList Arguments(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  return arguments;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const kavo::CommandLine command = kavo::ParseCommandLine(Arguments(argc, argv));
+  switch (command.action) {
+    case kavo::CommandLine::Action::Help:
+    case kavo::CommandLine::Action::Version:
+      std::fputs(command.text.toLocal8Bit().constData(), stdout);
+      return 0;
+    case kavo::CommandLine::Action::Error:
+      std::fputs(command.text.toLocal8Bit().constData(), stderr);
+      return 2;
+    case kavo::CommandLine::Action::Run:
+      break;
+  }
   if (!HasDisplay()) {
     std::fputs("Kavo needs a graphical desktop: no display was found (DISPLAY is not set).\n",
                stderr);
@@ -38,8 +59,20 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The class name a task bar groups the bar's windows by, whatever the executable is called.
   QApplication::setApplicationName(QStringLiteral("kavo"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("kavo"));
+  QApplication::setApplicationVersion(kavo::ProgramVersion());
+  // The desktop entry it was started from (and, on Wayland, its application id).
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.kavo.kavo"));
   app.setQuitOnLastWindowClosed(false);  // the bar's own close ends the program
+
+  const kavo::Home home = kavo::ChooseHome(
+      command.home.toStdU16String(), kavo::platform::FolderOf(kavo::platform::ExecutablePath()));
+  kavo::SingleInstance instance(QString::fromStdU16String(home.folder));
+  if (!instance.IsFirst()) {
+    if (instance.AskRunningBarToComeForward()) return 0;
+    std::fprintf(stderr, "Kavo: a bar for %s is running but does not answer.\n",
+                 qPrintable(QString::fromStdU16String(home.folder)));
+    return 1;
+  }
 
   const std::unique_ptr<kavo::platform::InputBackend> input =
       kavo::platform::MakeInputBackend(QGuiApplication::platformName().toStdString());
@@ -52,7 +85,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<kavo::TForm1> form1;
   std::unique_ptr<kavo::TForm2> form2;
   try {
-    form1 = std::make_unique<kavo::TForm1>(*input);
+    form1 = std::make_unique<kavo::TForm1>(*input, home.folder);
     form2 = std::make_unique<kavo::TForm2>();
   } catch (const kavo::KavoError& error) {
     // The address of the start-up code, as the box shows one.
@@ -60,6 +93,8 @@ int main(int argc, char** argv) {
                               reinterpret_cast<const void*>(&HasDisplay));
     return 1;
   }
+  QObject::connect(&instance, &kavo::SingleInstance::ComeForwardAsked, form1.get(),
+                   &kavo::TForm1::ComeForward);
   form1->show();
   kavo::platform::ListenForCloseRequests();
   const int code = app.exec();

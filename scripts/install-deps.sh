@@ -11,6 +11,7 @@ packages=(
   x11-utils imagemagick
   fonts-noto-cjk xvkbd
   clang libclang-rt-dev
+  clang-format lintian desktop-file-utils appstream man-db
   g++-mingw-w64-x86-64-posix wine wine64 locales
 )
 

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 build=build/windows
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DKAVO_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  -DKAVO_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=Debug -DKAVO_WERROR="${KAVO_WERROR:-OFF}" >/dev/null
 cmake --build "$build"
 
 export KAVO_WINEPREFIX="$PWD/$build/wine-prefix"

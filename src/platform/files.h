@@ -24,6 +24,18 @@ bool IsExistingFile(std::u16string_view path);
 // The path made absolute, without asking the file system whether it exists.
 std::u16string FullPath(std::u16string_view path);
 
+// The folder for this user's settings of the program, ending in a separator:
+// $XDG_CONFIG_HOME/kavo/, or ~/.config/kavo/ when the variable is unset or not absolute;
+// %APPDATA%\Kavo\ on Windows. Not created here.
+std::u16string UserConfigFolder();
+
+// True when the folder exists and this user may create files in it.
+bool IsWritableFolder(std::u16string_view folder);
+
+// Creates the folder and the parents it lacks, each readable by this user only; 0 when the
+// folder exists afterwards.
+ErrorCode CreateFolders(std::u16string_view folder);
+
 // The system's description of an error code, untrimmed.
 std::u16string ErrorText(ErrorCode code);
 

@@ -1,6 +1,7 @@
 #pragma once
 // Facts about the system the program runs on.
 
+#include <chrono>
 #include <string>
 
 namespace kavo::platform {
@@ -14,6 +15,9 @@ std::u16string FolderOf(std::u16string_view path);
 // The system's default locale name ("ja-JP", "ja_JP.UTF-8", "en_US.UTF-8", ...).
 std::u16string SystemDefaultLocaleName();
 
+// The id of the user running the program (0 where there is none to tell).
+unsigned long UserId();
+
 // The file name of the running executable, for messages.
 std::u16string ExecutableFileName();
 
@@ -25,6 +29,9 @@ int CloseRequestDescriptor();
 
 // From now on the event loop reads the requests from the descriptor.
 void ListenForCloseRequests();
+
+// Ends the program by force if it is still running after this long.
+void EndWithin(std::chrono::milliseconds delay);
 
 // Consumes the pending requests on that descriptor.
 void AcknowledgeCloseRequest();

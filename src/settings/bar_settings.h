@@ -21,6 +21,8 @@ struct BarSettings {
   std::int32_t Bgh = 2;
   std::int32_t Bgv = 2;
   bool isShadow = true;
+
+  bool operator==(const BarSettings&) const = default;
 };
 
 // Each value from the store, its default where the store has none.

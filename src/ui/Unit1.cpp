@@ -15,6 +15,7 @@
 #include <cmath>
 #include <functional>
 
+#include "base/errors.h"
 #include "bindings/comma_rule.h"
 #include "bindings/key_strokes.h"
 #include "platform/files.h"
@@ -136,13 +137,13 @@ void TForm1::BuildComponents() {
   connect(MinimizedMenu, &QAction::triggered, this, Guarded([this] { MinimizedMenuClick(); }));
   connect(CloseMenu, &QAction::triggered, this, Guarded([this] { CloseMenuClick(); }));
 
-  // The session asking the program to end closes the bar as the menu does.
+  // The session asking the program to end closes the bar as the menu does, without a box.
   const int fd = platform::CloseRequestDescriptor();
   if (fd >= 0) {
     closeRequests_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(closeRequests_, &QSocketNotifier::activated, this, [this] {
       platform::AcknowledgeCloseRequest();
-      close();
+      EndSession();
     });
   }
 }
@@ -239,7 +240,20 @@ void TForm1::LoadSettings() {
   isShadow = s.isShadow;
 }
 
+void TForm1::PrepareHomeFor(const std::u16string& file) const {
+  if (!file.starts_with(HomePath) || platform::IsWritableFolder(HomePath)) return;
+  if (const platform::ErrorCode code = platform::CreateFolders(HomePath)) {
+    throw EFCreateError(platform::FullPath(file), platform::ErrorText(code));
+  }
+}
+
+void TForm1::SaveKeyMenu() {
+  PrepareHomeFor(KeyFile);
+  KeyMenu->SaveToFile(KeyFile);
+}
+
 void TForm1::SaveSettings() {
+  PrepareHomeFor(Ini.Path());
   // A place left of or above the screen's origin is stored as 0.
   if (Top() < 0) SetBounds(Left(), 0, width(), height());
   if (Left() < 0) SetBounds(0, Top(), width(), height());
@@ -513,14 +527,34 @@ void TForm1::SettingMenuClick() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  bool saved = true;
   if (!closed_) {
     closed_ = true;
     Timer1->stop();
-    // A settings file that cannot be written is reported; the bar ends all the same.
-    RunGuarded([this] { FormClose(); });
+    // A settings file that cannot be written is reported; the bar ends all the same. At the
+    // end of a session nobody would answer a box, and it would hold up the logout.
+    if (sessionEnding_) {
+      saved = RunGuardedOnConsole([this] { FormClose(); });
+    } else {
+      RunGuarded([this] { FormClose(); });
+    }
   }
   event->accept();
-  QCoreApplication::quit();
+  // Ends every event loop, a modal dialog's included.
+  QCoreApplication::exit(saved ? 0 : 1);
+}
+
+void TForm1::EndSession() {
+  // Whatever happens from here (a save that hangs on a network folder), the program ends.
+  platform::EndWithin(std::chrono::milliseconds(900));
+  sessionEnding_ = true;
+  close();
+}
+
+void TForm1::ComeForward() {
+  if (isMinimized()) showNormal();
+  show();
+  raise();
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {

@@ -119,6 +119,17 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   // Brings the target back to the front after another window of the bar had the focus.
   void ReturnToTarget();
 
+  // Saves the key list to KeyFile, creating the settings folder first where it is missing.
+  void SaveKeyMenu();
+
+  // Another start for the same settings folder asked for this bar: shown, restored, raised.
+  void ComeForward();
+
+  // The session asks the program to end: the settings are written and the program ends within a
+  // second, a failure reported on standard error instead of a box. The exit code says whether
+  // the settings were written.
+  void EndSession();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -138,6 +149,8 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void WatchDesktop();
   void LoadSettings();
   void SaveSettings();
+  // Creates the settings folder before file is written there, if it is missing.
+  void PrepareHomeFor(const std::u16string& file) const;
   void AddButton();
   void AddButtons();
   void ClearButtons();
@@ -171,6 +184,7 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   QPointF pressPoint_;
   QSizeF resizeSize_;
   bool closed_ = false;
+  bool sessionEnding_ = false;
 };
 
 extern TForm1* Form1;

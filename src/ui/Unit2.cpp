@@ -262,7 +262,7 @@ void TForm2::ApplyBtnClick() {
   Form1->Bgh = SpinBgh->Value();
   Form1->Bgv = SpinBgv->Value();
   Form1->RefreshBtn();
-  Form1->KeyMenu->SaveToFile(Form1->KeyFile);
+  Form1->SaveKeyMenu();
 }
 
 // Placed by its outer rectangle, frame included, and never larger than the screen: where the

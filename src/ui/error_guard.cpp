@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/errors.h"
+#include "base/text_codec.h"
 #include "platform/system.h"
 
 namespace kavo {
@@ -38,6 +39,17 @@ void RunGuarded(const std::function<void()>& handler) {
     handler();
   } catch (const KavoError& error) {
     ShowErrorBox(QString::fromStdString(ErrorBoxText(error)));
+  }
+}
+
+bool RunGuardedOnConsole(const std::function<void()>& handler) {
+  try {
+    handler();
+    return true;
+  } catch (const KavoError& error) {
+    std::fprintf(stderr, "%s: %s\n", ToUtf8(platform::ExecutableFileName()).c_str(),
+                 ErrorBoxText(error).c_str());
+    return false;
   }
 }
 

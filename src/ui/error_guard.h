@@ -12,6 +12,10 @@ namespace kavo {
 // Runs a handler; an error it raises is shown in the error box and the event loop goes on.
 void RunGuarded(const std::function<void()>& handler);
 
+// Runs a handler where no box may be shown (the session is ending): an error it raises is
+// printed on standard error as the box would show it. False when there was one.
+bool RunGuardedOnConsole(const std::function<void()>& handler);
+
 // A handler wrapped by RunGuarded, for connecting to a signal (its arguments unused).
 template <typename Handler>
 auto Guarded(Handler handler) {

@@ -148,5 +148,48 @@ TEST_F(BarTest, AKeyFileThatIsAFifoStopsStartUpWithTheOpenErrorAndASignalStillEn
   EXPECT_EQ(bar.Wait(10s), 128 + SIGTERM);
 }
 
+TEST_F(BarTest, HelpVersionAndUnknownOptionsPrintAndExitWithoutADisplay) {
+  const std::string exe = InstallBar();
+  const struct {
+    std::string options;
+    std::string output;  // standard output and error together
+    int code;
+  } cases[] = {
+      {"--help", "Without --home, this copy uses " + folder_ + "/", 0},
+      {"-h", "--home <folder>", 0},
+      {"--version", "kavo 0.1", 0},
+      {"--frobnicate", "kavo: Unknown option 'frobnicate'.", 2},
+      {"stray", "kavo: unexpected argument 'stray'", 2},
+  };
+  for (const auto& c : cases) {
+    const std::string out = Sh("env -u DISPLAY " + exe + " " + c.options + " 2>&1; echo \"rc=$?\"");
+    EXPECT_NE(out.find(c.output), std::string::npos) << c.options << ": " << out;
+    EXPECT_NE(out.find("rc=" + std::to_string(c.code)), std::string::npos)
+        << c.options << ": " << out;
+  }
+  EXPECT_NE(Sh("{ env -u DISPLAY " + exe + " --frobnicate 2>&1 >/dev/null; }").find("Usage: kavo"),
+            std::string::npos);  // the usage goes to standard error
+}
+
+TEST_F(BarTest, BarsWithDifferentHomeFoldersRunSideBySide) {
+  const std::string exe = InstallBar();
+  std::vector<std::unique_ptr<Process>> bars;
+  for (const char* home : {"/one", "/two"}) {
+    bars.push_back(
+        std::make_unique<Process>(std::vector<std::string>{exe, "--home", folder_ + home}, folder_,
+                                  std::vector<std::string>{"LC_ALL=C.UTF-8"}));
+  }
+  EXPECT_TRUE(
+      WaitUntil([] { return Sh("xdotool search --onlyvisible --name '^Form1$' | wc -l") == "2"; }));
+  for (auto& bar : bars) {
+    bar->Signal(SIGTERM);
+    EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
+  }
+  for (const char* home : {"/one", "/two"}) {
+    EXPECT_NE(ReadFile(folder_ + home + "/Kavo.ini").find("[Form]"), std::string::npos) << home;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder_ + "/Kavo.ini"));
+}
+
 }  // namespace
 }  // namespace kavo::e2e

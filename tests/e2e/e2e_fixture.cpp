@@ -46,6 +46,20 @@ void DesktopTest::ChooseFromMenu(int item) const {
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
 }
 
+void DesktopTest::AddF1BindingInTheSettings(const std::string& caption) const {
+  ChooseFromMenu(0);  // Settings
+  std::string settings;
+  ASSERT_TRUE(WaitUntil([&] { return !(settings = FindWindow("^Settings$")).empty(); },
+                        std::chrono::seconds(5)));
+  const Geometry s = WindowGeometry(settings);
+  ClickAt(s.x + 66, s.y + 171);  // the caption box
+  Sh("xdotool type " + caption);
+  Sh("xdotool key shift+Tab shift+Tab shift+Tab F");  // the first key chooser: F1
+  ClickAt(s.x + 184, s.y + 171);                      // Add
+  ClickAt(s.x + 256, s.y + 387);                      // Applay
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+}
+
 std::unique_ptr<Process> DesktopTest::StartTarget(const std::string& title, int x, int y,
                                                   std::string name) {
   if (name.empty()) name = title;

@@ -94,16 +94,7 @@ TEST_F(WindowTest, BindingAddedInTheSettingsWindowTypesItsKeysAfterApply) {
   ClickAt(125, 136);  // Undo: takes the target
   AwaitReceived("Target", 4);
 
-  ChooseFromMenu(0);  // Settings
-  std::string settings;
-  ASSERT_TRUE(WaitUntil([&] { return !(settings = FindWindow("^Settings$")).empty(); }, 5s));
-  const Geometry s = WindowGeometry(settings);
-  ClickAt(s.x + 66, s.y + 171);  // the caption box
-  Sh("xdotool type Help");
-  Sh("xdotool key shift+Tab shift+Tab shift+Tab F");  // the first key chooser: F1
-  ClickAt(s.x + 184, s.y + 171);                      // Add
-  ClickAt(s.x + 256, s.y + 387);                      // Applay
-  std::this_thread::sleep_for(300ms);
+  AddF1BindingInTheSettings("Help");
   EXPECT_EQ(ReadFile(folder_ + "/KavoKey.txt"),
             "\xEF\xBB\xBFUndo,Ctrl,Z\r\nCut,Ctrl,X\r\nCopy,Ctrl,C\r\nPast,Ctrl,V\r\nHelp,F1\r\n");
 

@@ -8,6 +8,7 @@
 
 #include "base/errors.h"
 #include "platform/code_page.h"
+#include "settings/bar_settings.h"
 #include "test_support.h"
 
 namespace kavo {
@@ -15,40 +16,13 @@ namespace {
 
 using namespace std::string_literals;
 
-struct Settings {
-  int top = 100, left = 100, height = 130, width = 250;
-  int btw = 50, bth = 25, btc = 5, bgh = 2, bgv = 2;
-  bool shadow = true;
-  bool operator==(const Settings&) const = default;
-};
-
-// The window's load and save sequences, value by value in their order.
+// The bar's own load and save sequences, from the one table of sections, keys and defaults.
+using Settings = BarSettings;
 Settings Load(TIniStore& ini) {
-  Settings s;
-  s.top = ini.ReadInteger(u"Form", u"Top", 100);
-  s.left = ini.ReadInteger(u"Form", u"Left", 100);
-  s.height = ini.ReadInteger(u"Form", u"Height", 130);
-  s.width = ini.ReadInteger(u"Form", u"Width", 250);
-  s.btw = ini.ReadInteger(u"Icon", u"Width", 50);
-  s.bth = ini.ReadInteger(u"Icon", u"Height", 25);
-  s.btc = ini.ReadInteger(u"Icon", u"Corner", 5);
-  s.bgh = ini.ReadInteger(u"Icon", u"HGap", 2);
-  s.bgv = ini.ReadInteger(u"Icon", u"VGap", 2);
-  s.shadow = ini.ReadBool(u"Icon", u"Shadow", true);
-  return s;
+  return ReadBarSettings(ini);
 }
-
 void Save(TIniStore& ini, const Settings& s) {
-  ini.WriteInteger(u"Form", u"Top", s.top);
-  ini.WriteInteger(u"Form", u"Left", s.left);
-  ini.WriteInteger(u"Form", u"Height", s.height);
-  ini.WriteInteger(u"Form", u"Width", s.width);
-  ini.WriteInteger(u"Icon", u"Width", s.btw);
-  ini.WriteInteger(u"Icon", u"Height", s.bth);
-  ini.WriteInteger(u"Icon", u"Corner", s.btc);
-  ini.WriteInteger(u"Icon", u"HGap", s.bgh);
-  ini.WriteInteger(u"Icon", u"VGap", s.bgv);
-  ini.WriteBool(u"Icon", u"Shadow", s.shadow);
+  WriteBarSettings(ini, s);
 }
 
 const std::string kDefaultFile =
@@ -91,10 +65,10 @@ TEST_F(IniStoreTest, ExistingFileKeepsWhatItDoesNotUseAndLosesTheRest) {
       "Shadow=false\r\nExtra=abc\r\n\r\n[Other]\r\nX=1\r\n[Form]\r\nWidth=300\r\n");
   Settings s = Load(ini);
   Settings expected;
-  expected.top = 250, expected.left = -20, expected.width = 300;
+  expected.Top = 250, expected.Left = -20, expected.Width = 300;
   EXPECT_EQ(s, expected);
 
-  s.left = 0;  // the window is moved back onto the screen before saving
+  s.Left = 0;  // the window is moved back onto the screen before saving
   Save(ini, s);
   EXPECT_EQ(FileBytes(),
             "[form]\r\ntop=250\r\nLeft=0\r\nnote without value\r\nWidth=300\r\nHeight=130\r\n\r\n"
@@ -218,8 +192,8 @@ TEST_F(IniStoreTest, ReadOnlyFileReadsButTheFirstWriteFailsAndLeavesItAsItWas) {
   TIniStore ini = StoreWith(original);
   test::SetReadOnly(file_);
   Settings s = Load(ini);
-  EXPECT_EQ(s.top, 5);
-  s.top = 9;
+  EXPECT_EQ(s.Top, 5);
+  s.Top = 9;
   try {
     Save(ini, s);
     ADD_FAILURE() << "saved";

@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,9 +89,13 @@ std::string TempNameBeside(const std::string& target) {
 // The process that wrote entry, when entry is a new file that a save of base made
 // ("." base "." pid "-" number ".tmp").
 std::optional<pid_t> TempFileWriter(std::string_view entry, std::string_view base) {
-  const std::string prefix = "." + std::string(base) + ".";
-  if (!entry.starts_with(prefix) || !entry.ends_with(".tmp")) return std::nullopt;
-  const std::string_view middle = entry.substr(prefix.size(), entry.size() - prefix.size() - 4);
+  // Compared piece by piece: GCC 12 warns falsely (-Wrestrict) about "." + base + ".".
+  const std::size_t prefix = base.size() + 2;
+  if (entry.size() < prefix + 4 || entry[0] != '.' || entry.substr(1, base.size()) != base ||
+      entry[prefix - 1] != '.' || !entry.ends_with(".tmp")) {
+    return std::nullopt;
+  }
+  const std::string_view middle = entry.substr(prefix, entry.size() - prefix - 4);
   const auto dash = middle.find('-');
   if (dash == std::string_view::npos || dash == 0 || dash + 1 == middle.size()) return std::nullopt;
   const auto digits = [](std::string_view t) {
@@ -171,6 +176,46 @@ std::u16string FullPath(std::u16string_view path) {
     if (!ec) p = cwd / p;
   }
   return FromUtf8Lossy(p.lexically_normal().string());
+}
+
+std::u16string UserConfigFolder() {
+  // The base directory specification: a relative value is to be ignored.
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const auto withoutSlash = [](std::string folder) {
+    while (!folder.empty() && folder.back() == '/') folder.pop_back();
+    return folder;
+  };
+  std::string base;
+  if (config && config[0] == '/') {
+    base = withoutSlash(config);
+  } else {
+    const char* home = std::getenv("HOME");
+    if (!home || home[0] != '/') {
+      const passwd* entry = ::getpwuid(::getuid());
+      home = entry && entry->pw_dir ? entry->pw_dir : "/";
+    }
+    base = withoutSlash(home) + "/.config";
+  }
+  return FromUtf8Lossy(base + "/kavo/");
+}
+
+bool IsWritableFolder(std::u16string_view folder) {
+  struct stat st {};
+  const std::string path = Native(folder);
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+ErrorCode CreateFolders(std::u16string_view folder) {
+  const std::string path = Native(folder);
+  for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+    const std::string part = path.substr(0, end);
+    if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    if (end == std::string::npos) break;
+  }
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno;
+  return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
 std::u16string ErrorText(ErrorCode code) {

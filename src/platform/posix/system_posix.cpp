@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +19,10 @@ std::u16string ExecutablePath() {
   if (n <= 0) return u"";
   buffer.resize(static_cast<std::size_t>(n));
   return FromUtf8Lossy(buffer);
+}
+
+unsigned long UserId() {
+  return ::getuid();
 }
 
 std::u16string FolderOf(std::u16string_view path) {
@@ -68,6 +73,15 @@ int CloseRequestDescriptor() {
 
 void ListenForCloseRequests() {
   g_loopListens = 1;
+}
+
+void EndWithin(std::chrono::milliseconds delay) {
+  // SIGALRM's default action ends the process.
+  ::signal(SIGALRM, SIG_DFL);
+  itimerval timer{};
+  timer.it_value.tv_sec = static_cast<time_t>(delay.count() / 1000);
+  timer.it_value.tv_usec = static_cast<suseconds_t>(delay.count() % 1000 * 1000);
+  ::setitimer(ITIMER_REAL, &timer, nullptr);
 }
 
 void AcknowledgeCloseRequest() {

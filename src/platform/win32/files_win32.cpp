@@ -138,6 +138,50 @@ std::u16string FullPath(std::u16string_view path) {
   return win32::Narrow(full);
 }
 
+std::u16string UserConfigFolder() {
+  std::wstring base(MAX_PATH, L'\0');
+  const DWORD n = GetEnvironmentVariableW(L"APPDATA", base.data(), MAX_PATH);
+  base.resize(n < MAX_PATH ? n : 0);
+  if (base.empty()) base = L".";
+  while (!base.empty() && (base.back() == L'\\' || base.back() == L'/')) base.pop_back();
+  return win32::Narrow(base + L"\\Kavo\\");
+}
+
+bool IsWritableFolder(std::u16string_view folder) {
+  const std::wstring path = win32::Wide(folder);
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  // A folder's write permission is an ACL: ask by creating a file there.
+  std::wstring probe = path;
+  if (!probe.empty() && probe.back() != L'\\' && probe.back() != L'/') probe += L'\\';
+  probe += L".kavo-write-test-" + std::to_wstring(GetCurrentProcessId());
+  const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+ErrorCode CreateFolders(std::u16string_view folder) {
+  const std::wstring path = win32::Wide(folder);
+  // Parents that exist, or cannot be made (a drive, a share's server), are met on the way; what
+  // counts is whether the folder exists at the end.
+  DWORD failure = 0;
+  for (std::size_t end = path.find_first_of(L"\\/");; end = path.find_first_of(L"\\/", end + 1)) {
+    const std::wstring part = path.substr(0, end);
+    if (!part.empty() && !CreateDirectoryW(part.c_str(), nullptr) &&
+        GetLastError() != ERROR_ALREADY_EXISTS) {
+      failure = GetLastError();
+    }
+    if (end == std::wstring::npos) break;
+  }
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+  return static_cast<ErrorCode>(failure ? failure : ERROR_PATH_NOT_FOUND);
+}
+
 std::u16string ErrorText(ErrorCode code) {
   wchar_t* text = nullptr;
   const DWORD n = FormatMessageW(

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstdint>
+
 #include "platform/system.h"
 #include "platform/win32/wide.h"
 
@@ -15,6 +17,10 @@ std::u16string ExecutablePath() {
     }
     path.resize(path.size() * 2);
   }
+}
+
+unsigned long UserId() {
+  return 0;  // named pipes and the lock live in the user's own namespace already
 }
 
 std::u16string FolderOf(std::u16string_view path) {
@@ -34,5 +40,16 @@ int CloseRequestDescriptor() {
 }
 void AcknowledgeCloseRequest() {}
 void ListenForCloseRequests() {}
+
+void EndWithin(std::chrono::milliseconds delay) {
+  // A thread of its own, as nothing else may wait that long.
+  CreateThread(
+      nullptr, 0,
+      [](void* ms) -> DWORD {
+        Sleep(static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(ms)));
+        ExitProcess(1);
+      },
+      reinterpret_cast<void*>(static_cast<std::uintptr_t>(delay.count())), 0, nullptr);
+}
 
 }  // namespace kavo::platform

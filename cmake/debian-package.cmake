@@ -1,0 +1,23 @@
+# `cpack -G DEB` in a build folder makes the Debian package of what `cmake --install` installs,
+# under /usr, with its library dependencies computed by dpkg-shlibdeps.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME kavo)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_CONTACT "Kavo developers <kavo@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "floating bar of buttons that type keyboard shortcuts")
+# The long description below the summary; CPack indents its lines.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Kavo is a small, borderless bar that floats above every window, for people
+working with a pen or a mouse. Each button is bound to a shortcut of one to
+three keys, such as Ctrl+Z for Undo; clicking it brings the window used last
+back to the front and types the shortcut into it.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded at run time rather than linked, so dpkg-shlibdeps cannot see it: the X11 platform.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

@@ -1,0 +1,29 @@
+#include "settings/home_folder.h"
+
+#include "platform/files.h"
+
+namespace kavo {
+namespace {
+
+std::u16string WithSeparator(std::u16string folder) {
+#ifdef _WIN32
+  if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder += u'\\';
+#else
+  if (folder.empty() || folder.back() != u'/') folder += u'/';
+#endif
+  return folder;
+}
+
+}  // namespace
+
+Home ChooseHome(std::u16string_view requested, std::u16string_view programFolder) {
+  if (!requested.empty()) return {WithSeparator(platform::FullPath(requested)), HomeKind::Chosen};
+  const std::u16string program(programFolder);
+  const bool installed = platform::IsExistingFile(program + std::u16string(kInstalledMarker));
+  if (!installed && platform::IsWritableFolder(program)) {
+    return {WithSeparator(program), HomeKind::Portable};
+  }
+  return {platform::UserConfigFolder(), HomeKind::UserConfig};
+}
+
+}  // namespace kavo

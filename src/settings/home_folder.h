@@ -1,0 +1,28 @@
+#pragma once
+// Which folder holds Kavo.ini and KavoKey.txt.
+
+#include <string>
+#include <string_view>
+
+namespace kavo {
+
+// Beside the program's folder (bin/), a file that the install step places: an installed copy.
+inline constexpr std::u16string_view kInstalledMarker = u"../share/kavo/installed";
+
+enum class HomeKind {
+  Chosen,      // given on the command line
+  Portable,    // the program's own folder
+  UserConfig,  // the user's config folder
+};
+
+struct Home {
+  std::u16string folder;  // absolute, ending in a separator
+  HomeKind kind;
+};
+
+// The folder given on the command line, if any; else the program's own folder, as long as the
+// copy is not installed and may write there; else the user's config folder. An installed copy
+// never writes into its bin/ folder, not even when run by root.
+Home ChooseHome(std::u16string_view requested, std::u16string_view programFolder);
+
+}  // namespace kavo
