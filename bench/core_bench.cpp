@@ -60,10 +60,11 @@ const char* EncodingName(TextEncoding e) {
 std::u16string KeyFile(TextEncoding encoding) {
   const std::u16string path = Path(std::string("keys-") + EncodingName(encoding) + ".txt");
   if (fs::exists(kavo::ToUtf8(path))) return path;
-  std::string seed;
-  if (encoding == TextEncoding::Utf8) seed = "\xEF\xBB\xBF";
-  if (encoding == TextEncoding::Utf16LE) seed = "\xFF\xFE";
-  if (encoding == TextEncoding::Utf16BE) seed = "\xFE\xFF";
+  // The signature alone, so that the list remembers the encoding it then saves in.
+  const char* seed = encoding == TextEncoding::Utf8      ? "\xEF\xBB\xBF"
+                     : encoding == TextEncoding::Utf16LE ? "\xFF\xFE"
+                     : encoding == TextEncoding::Utf16BE ? "\xFE\xFF"
+                                                         : "";
   std::ofstream(kavo::ToUtf8(path), std::ios::binary) << seed;
   kavo::KeyList list;
   list.LoadFromFile(path);

@@ -85,6 +85,12 @@ class Observer {
 
   // Clicks at (x, y) and returns the time until the key with this keysym is released.
   std::optional<double> ClickToRelease(int x, int y, KeySym last) {
+    return ClickToKey(x, y, KeyRelease, last);
+  }
+
+  // Clicks at (x, y) and returns the time until the target gets this event (KeyPress or
+  // KeyRelease) of the key with this keysym.
+  std::optional<double> ClickToKey(int x, int y, int type, KeySym key) {
     Drain();
     XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
     XSync(display_, False);
@@ -96,7 +102,7 @@ class Observer {
     while (Clock::now() < deadline) {
       XEvent event;
       if (!Next(event, deadline)) break;
-      if (event.type == KeyRelease && XLookupKeysym(&event.xkey, 0) == last) {
+      if (event.type == type && XLookupKeysym(&event.xkey, 0) == key) {
         return Ms(Clock::now() - start);
       }
     }
@@ -210,6 +216,43 @@ Figures Measure(const Subject& subject, Observer& observer, Window target,
   return figures;
 }
 
+std::pair<int, int> ClientOrigin(Display* display, const std::string& prefix);
+
+// Keys held for a pen beside a tap, in one bar: click to the first key's press for a tap
+// (Undo: Ctrl) and for a latch (Pan: Space), and from the end of the next stroke on the target
+// to the latch's release.
+struct HoldFigures {
+  double tapPressMs = 0, latchPressMs = 0, latchReleaseMs = 0;
+  int clicks = 0;
+};
+
+HoldFigures MeasureHolds(const Subject& kavo, Observer& observer, Window target) {
+  HoldFigures figures;
+  Process process(kavo.argv, kavo.folder, {"LC_ALL=C.UTF-8"});
+  if (!observer.AwaitMapped(kavo.windowPrefix, std::chrono::seconds(10))) return figures;
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  kavo::e2e::Activate(std::to_string(target));
+  const auto [x, y] = ClientOrigin(observer.display(), "Form1$");
+  const int undoX = x + 25, panX = x + 25 + 52, row = y + 24 + 12;
+  observer.ClickToRelease(undoX, row, XK_Control_L);  // the first click acquires the target
+  std::vector<double> tap, latch, release;
+  for (int i = 0; i < 50; ++i) {
+    if (auto ms = observer.ClickToKey(undoX, row, KeyPress, XK_Control_L)) tap.push_back(*ms);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    if (auto ms = observer.ClickToKey(panX, row, KeyPress, XK_space)) latch.push_back(*ms);
+    // The stroke on the target that ends the latch.
+    if (auto ms = observer.ClickToKey(650, 520, KeyRelease, XK_space)) release.push_back(*ms);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  figures.tapPressMs = Median(tap);
+  figures.latchPressMs = Median(latch);
+  figures.latchReleaseMs = Median(release);
+  figures.clicks = static_cast<int>(latch.size());
+  process.Signal(SIGTERM);
+  process.Wait(std::chrono::seconds(5));
+  return figures;
+}
+
 std::pair<int, int> ClientOrigin(Display* display, const std::string& prefix) {
   const std::string id = kavo::e2e::FindWindow("^" + prefix);
   if (id.empty()) return {0, 0};
@@ -260,6 +303,15 @@ int main() {
     std::printf("%-32s %12d %12d\n", "clicks measured (of 50)", k.clicks, v.clicks);
     std::printf("%-32s %12ld %12ld\n", "wake-ups in 10 s idle", k.idleWakeups, v.idleWakeups);
     std::printf("\nkavo/xvkbd start-up: %.2fx\n", k.startupMs / v.startupMs);
+
+    // A second bar with a held binding beside the Undo button.
+    std::ofstream(folder / "KavoKey.txt", std::ios::binary)
+        << "Undo,Ctrl,Z\r\nPan,Space,,,latch\r\n";
+    const HoldFigures h = MeasureHolds(kavo, observer, target);
+    std::printf("\n%-32s %9.2f ms\n", "tap: click to first key down", h.tapPressMs);
+    std::printf("%-32s %9.2f ms\n", "latch: click to key down", h.latchPressMs);
+    std::printf("%-32s %9.2f ms\n", "latch: stroke's end to key up", h.latchReleaseMs);
+    std::printf("%-32s %12d\n", "latches measured (of 50)", h.clicks);
   }
 
   std::error_code ec;

@@ -6,7 +6,27 @@ namespace kavo {
 
 using platform::KeyStroke;
 
-std::optional<KeyStroke> ResolveKey(std::u16string_view name) {
+namespace {
+
+std::optional<HoldMode> ModeOf(std::u16string_view field) {
+  const std::u16string_view name = TrimKeyName(field);
+  const auto is = [&](std::u16string_view mode) {
+    if (name.size() != mode.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      const char16_t c = name[i] >= u'A' && name[i] <= u'Z' ? name[i] + 32 : name[i];
+      if (c != mode[i]) return false;
+    }
+    return true;
+  };
+  if (is(u"latch")) return HoldMode::Latch;
+  if (is(u"toggle")) return HoldMode::Toggle;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<KeyStroke> ResolveKey(std::u16string_view untrimmed) {
+  const std::u16string_view name = TrimKeyName(untrimmed);
   if (name.size() == 1) {
     const char16_t c = name[0];
     if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) {
@@ -21,26 +41,52 @@ std::optional<KeyStroke> ResolveKey(std::u16string_view name) {
 }
 
 std::vector<KeyStroke> StrokesForFields(const std::vector<std::u16string>& fields) {
+  const Binding binding = BindingForFields(fields);
+  if (binding.mode != HoldMode::Tap) return {};
+  return TapStrokes(binding.keys);
+}
+
+Binding BindingForFields(const std::vector<std::u16string>& fields) {
+  Binding binding;
+  if (fields.size() == 5) {
+    const auto mode = ModeOf(fields[4]);
+    if (!mode) return {};
+    binding.mode = *mode;
+    for (std::size_t i = 1; i <= 3; ++i) {
+      if (const auto key = ResolveKey(fields[i])) binding.keys.push_back(*key);
+    }
+    return binding;
+  }
   std::size_t keyCount = 0;
   if (fields.size() == 2 || fields.size() == 3) keyCount = fields.size() - 1;
-  if (fields.size() == 4 && fields[1] == u"Ctrl") keyCount = 3;
-
-  std::vector<KeyStroke> keys;
-  bool emptyName = false;
+  if (fields.size() == 4 && TrimKeyName(fields[1]) == u"Ctrl") keyCount = 3;
   for (std::size_t i = 1; i <= keyCount; ++i) {
-    if (const auto key = ResolveKey(fields[i])) {
-      keys.push_back(*key);
-    } else {
-      emptyName = true;
-    }
+    const auto key = ResolveKey(fields[i]);
+    if (!key) return {};  // a binding naming an empty key sends nothing
+    binding.keys.push_back(*key);
   }
-  if (emptyName) return {};  // a binding naming an empty key sends nothing
+  return binding;
+}
+
+std::vector<KeyStroke> TapStrokes(const std::vector<KeyStroke>& keys) {
   std::vector<KeyStroke> strokes(keys.begin(), keys.end());
   for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
     strokes.push_back(*it);
     strokes.back().release = true;
   }
   return strokes;
+}
+
+std::u16string_view ModeField(HoldMode mode) {
+  switch (mode) {
+    case HoldMode::Latch:
+      return u"latch";
+    case HoldMode::Toggle:
+      return u"toggle";
+    case HoldMode::Tap:
+      break;
+  }
+  return u"";
 }
 
 }  // namespace kavo

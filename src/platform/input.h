@@ -43,6 +43,18 @@ class InputBackend {
   // Sends the strokes, in order, to whatever has the keyboard focus.
   virtual void SendKeys(const std::vector<KeyStroke>& strokes) = 0;
 
+  // Keys that PressKeys put down, as the backend pressed them (X keycodes, or virtual keys),
+  // modifiers a key needed included, in the order they went down.
+  struct HeldKeys {
+    std::vector<std::uint32_t> codes;
+    bool empty() const { return codes.empty(); }
+  };
+  // Presses the keys (their press strokes), in order, and keeps them down.
+  virtual HeldKeys PressKeys(const std::vector<KeyStroke>& keys) = 0;
+  // Lets go of held keys in reverse order, with the very codes that went down, whatever
+  // happened to the keyboard's layout in between.
+  virtual void ReleaseKeys(const HeldKeys& held) = 0;
+
   struct Rect {
     int x, y, width, height;
   };
@@ -78,6 +90,8 @@ class InputBackend {
     // The user pressed a pointer button; under is the top-level window below the pointer (0 when
     // none is known).
     virtual void PointerPressed(WindowHandle /*under*/) {}
+    // The user let go of a pointer button (reported while WatchPointer is on).
+    virtual void PointerReleased() {}
     // A window passed to WatchWindow was destroyed.
     virtual void WindowDestroyed(WindowHandle) {}
     // A compositor started or stopped.
@@ -89,6 +103,8 @@ class InputBackend {
   virtual void WatchActivity(bool /*on*/) {}
   // Reports the destruction of this window (0: of none).
   virtual void WatchWindow(WindowHandle) {}
+  // Reports the user's pointer presses and releases, while on, without taking them from anyone.
+  virtual void WatchPointer(bool /*on*/) {}
 
   // A descriptor that becomes readable when the desktop has news for the backend (a window
   // framed by the window manager, a keyboard layout switched); -1 when there is none.
@@ -98,7 +114,10 @@ class InputBackend {
 };
 
 // The backend for this desktop. platformName is the toolkit's name for the session ("xcb" on
-// X11); where the backend does not apply it returns one that cannot type.
+// X11); where no backend applies it returns one that cannot type.
 std::unique_ptr<InputBackend> MakeInputBackend(std::string_view platformName);
+
+// The backend of a session where the bar cannot reach other programs.
+std::unique_ptr<InputBackend> MakeUnavailableInputBackend();
 
 }  // namespace kavo::platform

@@ -207,6 +207,7 @@ void TForm1::WatchDesktop() {
 }
 
 void TForm1::FormClose() {
+  ReleaseHeldKeys();
   KeyMenu.reset();
   SaveSettings();
 }
@@ -313,6 +314,7 @@ void TForm1::ClearButtons() {
 }
 
 void TForm1::RefreshBtn() {
+  ReleaseHeldKeys();
   ClearButtons();
   AddButtons();
 }
@@ -334,12 +336,26 @@ std::vector<TCornerButton*> TForm1::Buttons() const {
 }
 
 void TForm1::ButtonClick(TCornerButton* sender) {
-  // The line the button was built from: edits in the settings window reach the bar at Apply.
-  const std::vector<std::u16string> fields = SplitFields(sender->Binding);
   // Still looking for the target: the window in front is the one the user works in.
   Acquire(tracker_.TakeWindowInFront());
   input_.BringWindowToTop(LhWindow);
-  input_.SendKeys(StrokesForFields(fields));
+  // The line the button was built from: edits in the settings window reach the bar at Apply.
+  const Binding binding = BindingForFields(SplitFields(sender->Binding));
+  if (binding.mode == HoldMode::Tap) {
+    input_.SendKeys(TapStrokes(binding.keys));
+  } else {
+    hold_.Click(sender, binding);
+    ShowHeldKeys();
+  }
+}
+
+void TForm1::ReleaseHeldKeys() {
+  hold_.Release();
+  ShowHeldKeys();
+}
+
+void TForm1::ShowHeldKeys() {
+  for (TCornerButton* button : Buttons()) button->SetHeld(button == hold_.Holder());
 }
 
 void TForm1::StartPolling(bool afterClose) {
@@ -361,13 +377,21 @@ void TForm1::ActiveWindowChanged() {
 }
 
 void TForm1::PointerPressed(platform::WindowHandle under) {
+  hold_.PointerPressed(under != 0 && IsOwnWindow(under));
   Acquire(tracker_.PointerPressed(under));
+}
+
+// The end of the stroke a latch waited for.
+void TForm1::PointerReleased() {
+  hold_.PointerReleased();
+  ShowHeldKeys();
 }
 
 // A target that is gone takes no more keys: the strip forgets it and the bar looks again, as
 // after ReAcquire.
 void TForm1::WindowDestroyed(platform::WindowHandle window) {
   if (window == 0 || window != LhWindow) return;
+  ReleaseHeldKeys();
   LhWindow = 0;
   title_.clear();
   ShowTitle();
@@ -376,6 +400,8 @@ void TForm1::WindowDestroyed(platform::WindowHandle window) {
 
 void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {
   if (!target) return;
+  // Keys held for one window are not carried into another.
+  if (target->window != LhWindow) ReleaseHeldKeys();
   Timer1->stop();
   input_.WatchActivity(false);  // idle until ReAcquire: no wake-ups
   title_ = Q(target->title);
@@ -415,6 +441,7 @@ bool TForm1::IsOwnWindow(platform::WindowHandle window) const {
 }
 
 void TForm1::ReAcquireClick() {
+  ReleaseHeldKeys();
   StartPolling();
 }
 
@@ -494,6 +521,7 @@ void TForm1::KeyBindMenuClick() {
   ReturnToTarget();
   if (!chosen) return;
   const std::u16string path = OpenDialog1.FileName.toStdU16String();
+  ReleaseHeldKeys();
   KeyMenu->LoadFromFile(path);
   KeyFile = path;
   RefreshBtn();
@@ -513,6 +541,7 @@ void TForm1::CloseMenuClick() {
 }
 
 void TForm1::MinimizedMenuClick() {
+  ReleaseHeldKeys();
   showMinimized();
 }
 
@@ -569,6 +598,12 @@ void TForm1::resizeEvent(QResizeEvent* event) {
   ButtonArea->setGeometry(0, kStripHeight + kSpacerHeight, w,
                           std::max(0, height() - kStripHeight - kSpacerHeight));
   ShowTitle();  // elided anew to the strip's width; the shapes follow
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Minimised by the window manager as much as from the menu: no key stays down meanwhile.
+  if (event->type() == QEvent::WindowStateChange && isMinimized()) ReleaseHeldKeys();
 }
 
 void TForm1::showEvent(QShowEvent* event) {

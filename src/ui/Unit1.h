@@ -18,6 +18,7 @@
 #include "platform/input.h"
 #include "settings/ini_store.h"
 #include "ui/file_dialog.h"
+#include "ui/key_hold.h"
 #include "ui/target_tracker.h"
 #include "widgets/corner_button.h"
 #include "widgets/flow_layout.h"
@@ -137,11 +138,13 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // News from the desktop.
   void ActiveWindowChanged() override;
   void PointerPressed(platform::WindowHandle under) override;
+  void PointerReleased() override;
   void WindowDestroyed(platform::WindowHandle window) override;
   void CompositorChanged(bool running) override;
 
@@ -162,6 +165,10 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void EndDragOrResize();
   void Acquire(const std::optional<TargetTracker::Target>& target);
   void ShowTitle();
+  // Lets go of keys a button holds, and shows that no button holds any.
+  void ReleaseHeldKeys();
+  // Buttons look pressed while they hold their keys.
+  void ShowHeldKeys();
   bool IsOwnWindow(platform::WindowHandle window) const;
   // Input and visible shapes follow the content; updated once per turn of the event loop.
   void ScheduleShapes();
@@ -173,6 +180,7 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
 
   platform::InputBackend& input_;
   TargetTracker tracker_;
+  KeyHold hold_{input_};
   QString title_;
   QSocketNotifier* closeRequests_ = nullptr;
   QTimer* shapeTimer_ = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/Unit2.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -9,6 +10,8 @@
 #include <functional>
 
 #include "bindings/comma_rule.h"
+#include "bindings/key_names.h"
+#include "bindings/key_strokes.h"
 #include "ui/Unit1.h"
 #include "ui/error_guard.h"
 #include "ui/screen_geometry.h"
@@ -26,7 +29,11 @@ QString Q(const std::u16string& text) {
 // The list shows a line's fields, split by the comma rule, separated by tabs.
 QString DisplayText(const std::vector<std::u16string>& fields) {
   QStringList parts;
-  for (const auto& f : fields) parts << Q(f);
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    // A held binding's empty key fields would push its mode out of sight.
+    if (fields.size() == 5 && i >= 1 && i <= 3 && fields[i].empty()) continue;
+    parts << Q(fields[i]);
+  }
   return parts.join(QLatin1Char('\t'));
 }
 
@@ -70,6 +77,10 @@ const std::vector<QString>& TForm2::KeyNames() {
     for (const char* k : {"-", "=", "^", "~", "\\", "|", "@", "`", "[", "{", ";",  "+",
                           ":", "*", "]", "}", ",",  "<", ".", ">", "/", "?", "\\", "_"}) {
       n.push_back(k);
+    }
+    // Keys without a character of their own come after the design's 72.
+    for (const std::u16string_view name : NamedKeysForChoosers()) {
+      n.push_back(QString::fromUtf16(name.data(), static_cast<qsizetype>(name.size())));
     }
     return n;
   }();
@@ -115,11 +126,19 @@ TForm2::TForm2(QWidget* parent)
   ComboBox3->addItem(QString());
   for (QComboBox* box : {ComboBox1, ComboBox2, ComboBox3}) {
     for (const QString& name : KeyNames()) box->addItem(name);
+    // As wide as the design's names need ("Shift"); the list below shows the longer ones whole.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(5);
+    box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 24);
     box->setMaxVisibleItems(8);
     // A list below the box, 8 entries high, rather than the style's list over the box.
     box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     box->setCurrentIndex(0);
   }
+  // How the binding sends its keys: a tap, or held for a pen (written as a fifth field).
+  ModeBox = Place(new QComboBox(Layout2), 232, 40, 49, 22);
+  for (const char* mode : {"Tap", "Latch", "Toggle"}) ModeBox->addItem(QString::fromLatin1(mode));
+  ModeBox->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
   Layout3 = Place(new QWidget(Layout1), 0, 81, 281, 136);
   ListBox1 = Place(new QListWidget(Layout3), 0, 0, 281, 136);
   ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -131,9 +150,9 @@ TForm2::TForm2(QWidget* parent)
   FitTexts();
 
   // Focus order of the design.
-  QWidget* const order[] = {ComboBox1, ComboBox2,   ComboBox3, Edit1,  AddBtn,  ListBox1,
-                            ApplyBtn,  DelBtn,      SpinBc,    SpinBh, SpinBgv, SpinBgh,
-                            SpinBw,    ShadowCheck, UpBtn,     DownBtn};
+  QWidget* const order[] = {ComboBox1, ComboBox2, ComboBox3,   ModeBox, Edit1,  AddBtn,
+                            ListBox1,  ApplyBtn,  DelBtn,      SpinBc,  SpinBh, SpinBgv,
+                            SpinBgh,   SpinBw,    ShadowCheck, UpBtn,   DownBtn};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
@@ -166,10 +185,17 @@ void TForm2::FitTexts() {
   FitWidth(ShadowCheck, groupRight, [this] { return ShadowCheck->sizeHint().width(); });
   FitWidth(Edit1, 142, [this] { return TextWidth(Edit1, Edit1->placeholderText()) + 14; });
   const std::pair<QComboBox*, int> choosers[] = {
-      {ComboBox1, 86}, {ComboBox2, 158}, {ComboBox3, 279}};
+      {ComboBox1, 86}, {ComboBox2, 158}, {ComboBox3, 230}};
   for (const auto& [box, limit] : choosers) {
     FitWidth(box, limit, [box] { return box->sizeHint().width(); });
   }
+  // The mode chooser follows the third key chooser, reaching into the window's right margin if
+  // "Toggle" needs it.
+  ModeBox->move(ComboBox3->geometry().right() + 7, ModeBox->y());
+  const int margin = kDesignSize.width() - Layout1->x() - 4;
+  Layout1->resize(std::max(Layout1->width(), margin), Layout1->height());
+  Layout2->resize(Layout1->width(), Layout2->height());
+  FitWidth(ModeBox, Layout2->width(), [this] { return ModeBox->sizeHint().width(); });
   const std::pair<QPushButton*, int> buttons[] = {
       {AddBtn, 279}, {DelBtn, 102}, {UpBtn, 152}, {DownBtn, 214}, {ApplyBtn, 306}};
   for (const auto& [button, limit] : buttons) {
@@ -218,9 +244,14 @@ void TForm2::FormShow() {
 void TForm2::AddBtnClick() {
   std::vector<std::u16string> fields = {Edit1->text().toStdU16String(),
                                         ComboBox1->currentText().toStdU16String()};
+  const auto mode = static_cast<HoldMode>(ModeBox->currentIndex());
   for (const QComboBox* box : {ComboBox2, ComboBox3}) {
-    if (!box->currentText().isEmpty()) fields.push_back(box->currentText().toStdU16String());
+    // A held binding keeps every key field, empty ones included, before its mode.
+    if (!box->currentText().isEmpty() || mode != HoldMode::Tap) {
+      fields.push_back(box->currentText().toStdU16String());
+    }
   }
+  if (mode != HoldMode::Tap) fields.emplace_back(ModeField(mode));
   ListBox1->addItem(DisplayText(fields));
   // Quoted where a field needs it, so a caption with a comma or the "," key read back as typed.
   Form1->KeyMenu->Add(JoinFields(fields));

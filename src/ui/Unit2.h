@@ -30,6 +30,7 @@ class TForm2 : public QWidget {
   QComboBox* ComboBox1 = nullptr;
   QComboBox* ComboBox2 = nullptr;
   QComboBox* ComboBox3 = nullptr;
+  QComboBox* ModeBox = nullptr;  // Tap, Latch, Toggle
   QLineEdit* Edit1 = nullptr;
   QPushButton* AddBtn = nullptr;
   QWidget* Layout3 = nullptr;

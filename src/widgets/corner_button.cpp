@@ -60,6 +60,12 @@ void TCornerButton::mouseReleaseEvent(QMouseEvent* event) {
   if (hitButton(event->position().toPoint())) emit clicked(false);
 }
 
+void TCornerButton::SetHeld(bool held) {
+  if (held == held_) return;
+  held_ = held;
+  update();
+}
+
 void TCornerButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
@@ -72,7 +78,7 @@ void TCornerButton::paintEvent(QPaintEvent*) {
     outline.addRoundedRect(box, radii.width(), radii.height());
   }
   QColor face = palette().color(QPalette::Button);
-  if (isDown()) {
+  if (isDown() || held_) {
     face = face.darker(120);
   } else if (underMouse()) {
     face = face.lighter(110);

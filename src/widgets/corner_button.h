@@ -29,6 +29,10 @@ class TCornerButton : public QAbstractButton {
   // The caption as it fits the button, ending in an ellipsis when cut.
   QString ShownCaption() const;
 
+  // Whether the button keeps its keys down just now; it then looks pressed.
+  bool Held() const { return held_; }
+  void SetHeld(bool held);
+
  protected:
   // A cut caption shows whole in the tooltip.
   bool event(QEvent* event) override;
@@ -39,6 +43,9 @@ class TCornerButton : public QAbstractButton {
   // on a bar button neither clicks it nor reaches the area below.
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  bool held_ = false;
 };
 
 }  // namespace kavo

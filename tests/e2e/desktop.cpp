@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
 #include <array>
@@ -193,7 +194,11 @@ void Activate(const std::string& window) {
 }
 
 void ClickAt(int x, int y) {
-  Sh("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+  // --sync waits for the pointer to move, which it never does when it is there already.
+  const std::string at = std::to_string(x) + " " + std::to_string(y);
+  const bool there =
+      Sh("xdotool getmouselocation --shell | head -2 | cut -d= -f2 | paste -sd' '") == at;
+  Sh("xdotool mousemove " + std::string(there ? "" : "--sync ") + at + " click 1");
 }
 
 void DragFromTo(int x0, int y0, int x1, int y1, int button) {
@@ -241,6 +246,27 @@ std::string ReadFile(const std::string& path) {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+}  // namespace kavo::e2e
+
+namespace kavo::e2e {
+
+std::vector<std::string> KeysDown() {
+  std::vector<std::string> down;
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return down;
+  char keys[32];
+  XQueryKeymap(display, keys);
+  for (int code = 8; code < 256; ++code) {
+    if (keys[code / 8] & (1 << (code % 8))) {
+      const char* name =
+          XKeysymToString(XkbKeycodeToKeysym(display, static_cast<KeyCode>(code), 0, 0));
+      down.push_back(name ? name : std::to_string(code));
+    }
+  }
+  XCloseDisplay(display);
+  return down;
 }
 
 }  // namespace kavo::e2e

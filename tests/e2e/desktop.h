@@ -61,6 +61,9 @@ void DragFromTo(int x0, int y0, int x1, int y1, int button = 1);
 
 // The colour of a pixel of the screen as "#RRGGBB".
 std::string PixelAt(int x, int y);
+
+// The X server's names of the keys that are down just now; empty when none is.
+std::vector<std::string> KeysDown();
 // How many pixels of the screen's rectangle have exactly this colour ("#RRGGBB").
 int CountPixels(int x, int y, int width, int height, const std::string& colour);
 

@@ -54,17 +54,20 @@ void DesktopTest::AddF1BindingInTheSettings(const std::string& caption) const {
   const Geometry s = WindowGeometry(settings);
   ClickAt(s.x + 66, s.y + 171);  // the caption box
   Sh("xdotool type " + caption);
-  Sh("xdotool key shift+Tab shift+Tab shift+Tab F");  // the first key chooser: F1
-  ClickAt(s.x + 184, s.y + 171);                      // Add
-  ClickAt(s.x + 256, s.y + 387);                      // Applay
+  // Back past the mode chooser and two key choosers to the first one: F1.
+  Sh("xdotool key shift+Tab shift+Tab shift+Tab shift+Tab F");
+  ClickAt(s.x + 184, s.y + 171);  // Add
+  ClickAt(s.x + 256, s.y + 387);  // Applay
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
 }
 
 std::unique_ptr<Process> DesktopTest::StartTarget(const std::string& title, int x, int y,
-                                                  std::string name) {
+                                                  std::string name, bool logButtons) {
   if (name.empty()) name = title;
-  auto target = std::make_unique<Process>(std::vector<std::string>{
-      KAVO_KEY_TARGET, title, folder_ + "/" + name + ".log", std::to_string(x), std::to_string(y)});
+  std::vector<std::string> argv = {KAVO_KEY_TARGET, title, folder_ + "/" + name + ".log",
+                                   std::to_string(x), std::to_string(y)};
+  if (logButtons) argv.push_back("buttons");
+  auto target = std::make_unique<Process>(argv);
   std::string window;
   EXPECT_TRUE(WaitUntil([&] { return !(window = TargetWindow(name)).empty(); }))
       << "target window " << name << " did not appear";

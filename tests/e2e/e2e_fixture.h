@@ -44,7 +44,7 @@ class DesktopTest : public testing::Test {
   // A key-recording window with this title, in front once started. Its log and id files are
   // named after name (the title, unless given).
   std::unique_ptr<Process> StartTarget(const std::string& title, int x = 400, int y = 300,
-                                       std::string name = "");
+                                       std::string name = "", bool logButtons = false);
   // The target's window id; "" until the window exists.
   std::string TargetWindow(const std::string& name) const;
   // The key events the target has received, one per line.

@@ -14,7 +14,7 @@
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s TITLE LOGFILE [X Y]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s TITLE LOGFILE [X Y [buttons]]\n", argv[0]);
     return 2;
   }
   Display* display = XOpenDisplay(nullptr);
@@ -42,7 +42,11 @@ int main(int argc, char** argv) {
   XSetWMNormalHints(display, window, &size);
   Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(display, window, &deleteWindow, 1);
-  XSelectInput(display, window, KeyPressMask | KeyReleaseMask | FocusChangeMask);
+  // With "buttons", pointer button presses and releases are logged among the keys.
+  const bool buttons = argc > 5 && std::strcmp(argv[5], "buttons") == 0;
+  XSelectInput(display, window,
+               KeyPressMask | KeyReleaseMask | FocusChangeMask |
+                   (buttons ? ButtonPressMask | ButtonReleaseMask : NoEventMask));
   XMapWindow(display, window);
   XSync(display, False);
   // Tests find the window by its id, written once it exists.
@@ -61,6 +65,10 @@ int main(int argc, char** argv) {
       const char* name = XKeysymToString(sym);
       std::fprintf(log, "%s %s\n", event.type == KeyPress ? "press" : "release",
                    name ? name : "NoSymbol");
+      std::fflush(log);
+    } else if (event.type == ButtonPress || event.type == ButtonRelease) {
+      std::fprintf(log, "button %s %u\n", event.type == ButtonPress ? "press" : "release",
+                   event.xbutton.button);
       std::fflush(log);
     } else if (event.type == ClientMessage &&
                static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow) {

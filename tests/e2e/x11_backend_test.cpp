@@ -62,5 +62,25 @@ TEST_F(X11BackendTest, CharactersMissingFromTheLayoutAreStillTyped) {
                                       "release 2", "release Shift_L"}));
 }
 
+// A held key comes up as what went down, though the spare keycode it was lent would have been
+// handed on to other characters meanwhile.
+TEST_F(X11BackendTest, AHeldKeyComesUpAsItWentDownWhateverIsTypedMeanwhile) {
+  auto target = StartTarget("Target");
+  const auto held = backend_->PressKeys({{KeyStroke::Kind::Character, u'\u2603', false}});
+  // More characters missing from the layout than there are spare keycodes to keep bound.
+  std::vector<KeyStroke> others;
+  for (char16_t c = u'\u2460'; c < u'\u2460' + 10; ++c) {
+    others.push_back({KeyStroke::Kind::Character, c, false});
+    others.push_back({KeyStroke::Kind::Character, c, true});
+  }
+  backend_->SendKeys(others);
+  backend_->ReleaseKeys(held);
+  const Events received = AwaitReceived("Target", 22);
+  ASSERT_EQ(received.size(), 22u);
+  EXPECT_EQ(received.front(), "press U2603");
+  EXPECT_EQ(received.back(), "release U2603");
+  EXPECT_TRUE(KeysDown().empty());
+}
+
 }  // namespace
 }  // namespace kavo::e2e

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -163,6 +164,69 @@ TEST_F(Form1Test, ClickRaisesTheTargetThenSendsTheBinding) {
   EXPECT_EQ(input_.sent[3], (std::vector<KeyStroke>{{KeyStroke::Kind::Character, '-', false},
                                                     {KeyStroke::Kind::Character, '-', true}}));
   EXPECT_EQ(boxes_, std::vector<std::string>{"エラー|'x' は整数ではありません."});
+}
+
+// Keys held for a pen: a latch until the next stroke outside the bar ends, a toggle until its
+// second click; the button looks pressed meanwhile, and whatever happens, the keys come up.
+TEST_F(Form1Test, HeldKeysComeUpAfterTheStrokeTheSecondClickOrWhateverEndsTheHold) {
+  Write("KavoKey.txt", "Pan,Space,,,latch\r\nPick,Ctrl,Alt,,toggle\r\nUndo,Ctrl,Z\r\n");
+  auto form = Start();
+  form->Timer1->stop();
+  form->LhWindow = 42;
+  const KeyStroke space{KeyStroke::Kind::VirtualKey, 0x20, false};
+  const std::vector<KeyStroke> ctrlAlt = {Down(17), Down(18)};
+  const std::vector<KeyStroke> released = {Up(18), Up(17)};
+  const std::vector<KeyStroke> spaceUp = {{KeyStroke::Kind::VirtualKey, 0x20, true}};
+  auto held = [&] {
+    std::vector<bool> h;
+    for (const auto* b : form->Buttons()) h.push_back(b->Held());
+    return h;
+  };
+
+  // A latch: a press on the bar itself is no stroke; one on the canvas is, once released.
+  form->Buttons()[0]->click();
+  EXPECT_EQ(input_.sent.back(), std::vector<KeyStroke>{space});
+  EXPECT_TRUE(input_.watchingPointer);
+  EXPECT_EQ(held(), (std::vector<bool>{true, false, false}));
+  input_.listener->PointerPressed(form->winId());
+  input_.listener->PointerReleased();
+  EXPECT_EQ(held()[0], true);
+  input_.listener->PointerPressed(42);
+  EXPECT_EQ(held()[0], true);  // down through the stroke
+  input_.listener->PointerReleased();
+  EXPECT_EQ(input_.sent.back(), spaceUp);
+  EXPECT_EQ(held(), (std::vector<bool>{false, false, false}));
+  EXPECT_FALSE(input_.watchingPointer);
+
+  // A toggle, with a tap between its clicks: the tap goes out, the hold stays.
+  form->Buttons()[1]->click();
+  EXPECT_EQ(input_.sent.back(), ctrlAlt);
+  form->Buttons()[2]->click();
+  EXPECT_EQ(input_.sent.back(), (std::vector<KeyStroke>{Down(17), Down('Z'), Up('Z'), Up(17)}));
+  EXPECT_EQ(held()[1], true);
+  form->Buttons()[1]->click();
+  EXPECT_EQ(input_.sent.back(), released);
+  EXPECT_EQ(held()[1], false);
+
+  // Another held binding, a new target, ReAcquire, a rebuild, minimising, closing: each lets go.
+  const std::pair<const char*, std::function<void()>> enders[] = {
+      {"another hold", [&] { form->Buttons()[0]->click(); }},
+      {"target closed", [&] { input_.listener->WindowDestroyed(42); }},
+      {"ReAcquire", [&] { form->ReAcquireClick(); }},
+      {"rebuild", [&] { form->RefreshBtn(); }},
+      {"minimised", [&] { form->MinimizedMenuClick(); }},
+      {"closed", [&] { form->close(); }},
+  };
+  for (const auto& [name, end] : enders) {
+    form->LhWindow = 42;
+    form->Buttons()[1]->click();
+    ASSERT_EQ(input_.sent.back(), ctrlAlt) << name;
+    end();
+    const auto it = std::find(input_.sent.rbegin(), input_.sent.rend(), released);
+    EXPECT_LE(it - input_.sent.rbegin(), 1) << name << ": the keys did not come up";
+    EXPECT_EQ(form->Buttons()[1]->Held(), false) << name;
+    if (form->isMinimized()) form->showNormal();
+  }
 }
 
 TEST_F(Form1Test, ButtonsSendTheLineTheyWereBuiltFromUntilTheBarIsRebuilt) {

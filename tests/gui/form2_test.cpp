@@ -95,12 +95,15 @@ TEST_F(SettingsTest, ShowingListsTheBindingsAndTheLookOfTheBar) {
 
 TEST_F(SettingsTest, KeyChoosersOfferTheNamesInOrder) {
   Start();
-  EXPECT_EQ(form2_->ComboBox1->count(), 72);
-  EXPECT_EQ(form2_->ComboBox2->count(), 73);
+  // The design's 72, then the keys without a character of their own.
+  EXPECT_EQ(form2_->ComboBox1->count(), 72 + 29);
+  EXPECT_EQ(form2_->ComboBox2->count(), 73 + 29);
   EXPECT_EQ(form2_->ComboBox3->itemText(0), "");
   const std::pair<int, const char*> samples[] = {
-      {0, "Ctrl"}, {3, "Enter"}, {4, "F1"},  {15, "F12"}, {16, "Insert"}, {21, "Right"}, {22, "A"},
-      {47, "Z"},   {48, "-"},    {52, "\\"}, {64, ","},   {70, "\\"},     {71, "_"}};
+      {0, "Ctrl"},    {3, "Enter"}, {4, "F1"},          {15, "F12"}, {16, "Insert"},
+      {21, "Right"},  {22, "A"},    {47, "Z"},          {48, "-"},   {52, "\\"},
+      {64, ","},      {70, "\\"},   {71, "_"},          {72, "Esc"}, {74, "Space"},
+      {77, "PageUp"}, {86, "Num0"}, {100, "NumDecimal"}};
   for (const auto& [index, name] : samples) {
     EXPECT_EQ(form2_->ComboBox1->itemText(index), name) << index;
     EXPECT_EQ(form2_->ComboBox2->itemText(index + 1), name) << index;
@@ -143,6 +146,30 @@ TEST_F(SettingsTest, AddWritesFieldsThatReadBackAsChosen) {
   EXPECT_EQ(form1_->KeyMenu->Lines(), lines);
   EXPECT_EQ(Entries(), entries);
   EXPECT_EQ(form1_->Buttons().size(), 1u);  // the bar waits for Apply
+}
+
+TEST_F(SettingsTest, AHeldModeIsWrittenAsAFifthFieldAfterEveryKeyField) {
+  Start("Undo,Ctrl,Z\r\n");
+  form2_->show();
+  EXPECT_EQ(form2_->ModeBox->itemText(0), "Tap");
+  const struct {
+    int k1, k2, k3, mode;
+    std::u16string line;
+  } cases[] = {
+      {74, 0, 0, 1, u"Pan,Space,,,latch"},
+      {0, 3, 48, 2, u"Pan,Ctrl,Alt,Z,toggle"},
+      {0, 0, 48, 0, u"Pan,Ctrl,Z"},
+  };
+  for (const auto& c : cases) {
+    form2_->Edit1->setText("Pan");
+    form2_->ComboBox1->setCurrentIndex(c.k1);
+    form2_->ComboBox2->setCurrentIndex(c.k2);
+    form2_->ComboBox3->setCurrentIndex(c.k3);
+    form2_->ModeBox->setCurrentIndex(c.mode);
+    form2_->AddBtn->click();
+    EXPECT_EQ(form1_->KeyMenu->Lines().back(), c.line);
+  }
+  EXPECT_EQ(Entries().at(1), "Pan\tSpace\tlatch");  // empty key fields are not shown
 }
 
 TEST_F(SettingsTest, DeleteUpAndDownKeepListAndKeyListInStep) {

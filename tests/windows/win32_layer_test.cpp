@@ -167,5 +167,33 @@ TEST(Win32Input, BindingsArriveAsTheirExactKeyMessages) {
   }
 }
 
+TEST(Win32Input, HeldKeysGoDownAndComeUpAsPressedAndNewNamesAreTheirKeys) {
+  TargetWindow target(L"Kavo target");
+  const auto backend = platform::MakeInputBackend("windows");
+  const auto window = reinterpret_cast<platform::WindowHandle>(target.hwnd());
+  struct Case {
+    std::u16string line;
+    std::vector<std::string> down, up;
+  };
+  const Case cases[] = {
+      {u"Pan,Space,,,latch", {"32 down"}, {"32 up"}},
+      {u"Grab, Ctrl, Shift, Z, toggle",
+       {"17 down", "16 down", "90 down"},
+       {"90 up", "16 up", "17 up"}},
+      {u"Plus,+,,,latch", {"16 down", "187 down"}, {"187 up", "16 up"}},
+      {u"Home,Home,PgDn,,latch", {"36 down", "34 down"}, {"34 up", "36 up"}},
+  };
+  for (const Case& c : cases) {
+    backend->BringWindowToTop(window);
+    const platform::InputBackend::HeldKeys held =
+        backend->PressKeys(BindingForFields(SplitFields(c.line)).keys);
+    EXPECT_EQ(target.TakeReceived(), c.down) << test::U8(c.line);
+    backend->ReleaseKeys(held);
+    EXPECT_EQ(target.TakeReceived(), c.up) << test::U8(c.line);
+  }
+  backend->SendKeys(StrokesForFields(SplitFields(u"Quit, Esc")));
+  EXPECT_EQ(target.TakeReceived(), (std::vector<std::string>{"27 down", "27 up"}));
+}
+
 }  // namespace
 }  // namespace kavo

@@ -21,6 +21,26 @@ class FakeInputBackend final : public InputBackend {
   }
   void BringWindowToTop(WindowHandle window) override { raised.push_back(window); }
   void SendKeys(const std::vector<KeyStroke>& strokes) override { sent.push_back(strokes); }
+  // Held keys are recorded among the sent strokes, the presses and the releases each as one
+  // group; a held code is the key's index among all keys ever pressed.
+  HeldKeys PressKeys(const std::vector<KeyStroke>& keys) override {
+    sent.push_back(keys);
+    HeldKeys held;
+    for (const KeyStroke& key : keys) {
+      held.codes.push_back(static_cast<std::uint32_t>(pressedKeys.size()));
+      pressedKeys.push_back(key);
+    }
+    return held;
+  }
+  void ReleaseKeys(const HeldKeys& held) override {
+    std::vector<KeyStroke> strokes;
+    for (auto code = held.codes.rbegin(); code != held.codes.rend(); ++code) {
+      strokes.push_back(pressedKeys.at(*code));
+      strokes.back().release = true;
+    }
+    sent.push_back(strokes);
+  }
+  void WatchPointer(bool on) override { watchingPointer = on; }
   void SetInputShape(WindowHandle, const std::vector<Rect>& rects) override { shape = rects; }
   void SetVisibleShape(WindowHandle, const std::vector<Rect>& rects) override {
     visibleShape = rects;
@@ -44,6 +64,8 @@ class FakeInputBackend final : public InputBackend {
   std::optional<Margins> frame;
   Listener* listener = nullptr;
   bool watchingActivity = false;
+  bool watchingPointer = false;
+  std::vector<KeyStroke> pressedKeys;
   WindowHandle watched = 0;
 };
 

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "platform/input.h"
+#include "platform/win32/input_win32.h"
 #include "platform/win32/wide.h"
 
 namespace kavo::platform {
@@ -100,14 +103,105 @@ class Win32InputBackend final : public InputBackend {
     if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
   }
 
+  HeldKeys PressKeys(const std::vector<KeyStroke>& keys) override {
+    HeldKeys held;
+    std::vector<INPUT> inputs;
+    const auto press = [&](WORD vk) {
+      inputs.push_back(Key(vk, false));
+      held.codes.push_back(vk);
+    };
+    for (const KeyStroke& stroke : keys) {
+      if (stroke.kind == KeyStroke::Kind::VirtualKey) {
+        press(static_cast<WORD>(stroke.code & 0xFF));
+        continue;
+      }
+      const auto c = static_cast<wchar_t>(stroke.code);
+      const CharacterKeys found = KeysFor(c);
+      if (!found.found) {
+        inputs.push_back(UnicodeKey(c, false));
+        held.codes.push_back(kUnicodeMark | c);
+        continue;
+      }
+      for (const WORD m : found.modifiers) press(m);
+      press(found.vk);
+    }
+    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return held;
+  }
+
+  void ReleaseKeys(const HeldKeys& held) override {
+    std::vector<INPUT> inputs;
+    for (auto code = held.codes.rbegin(); code != held.codes.rend(); ++code) {
+      inputs.push_back((*code & kUnicodeMark)
+                           ? UnicodeKey(static_cast<wchar_t>(*code & 0xFFFF), true)
+                           : Key(static_cast<WORD>(*code), true));
+    }
+    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  }
+
   // Fully transparent pixels of a layered window let presses through by themselves.
   void SetInputShape(WindowHandle, const std::vector<Rect>&) override {}
+
+  void SetListener(Listener* listener) override { listener_ = listener; }
+
+  // A low-level mouse hook sees every button without taking it; it runs on this thread while
+  // the event loop fetches messages.
+  void WatchPointer(bool on) override {
+    if (on && !hook_) {
+      watching_ = this;
+      hook_ = SetWindowsHookExW(WH_MOUSE_LL, &Win32InputBackend::MouseHook,
+                                GetModuleHandleW(nullptr), 0);
+    } else if (!on && hook_) {
+      UnhookWindowsHookEx(hook_);
+      hook_ = nullptr;
+      watching_ = nullptr;
+    }
+  }
+
+  ~Win32InputBackend() override { WatchPointer(false); }
+
+ private:
+  // Marks a held code that went down as a character rather than a virtual key.
+  static constexpr std::uint32_t kUnicodeMark = 0x10000;
+
+  static LRESULT CALLBACK MouseHook(int code, WPARAM message, LPARAM data) {
+    if (code == HC_ACTION && watching_ && watching_->listener_) {
+      const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
+      switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_XBUTTONDOWN: {
+          const HWND under = GetAncestor(WindowFromPoint(info->pt), GA_ROOT);
+          watching_->listener_->PointerPressed(reinterpret_cast<WindowHandle>(under));
+          break;
+        }
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+        case WM_XBUTTONUP:
+          watching_->listener_->PointerReleased();
+          break;
+        default:
+          break;
+      }
+    }
+    return CallNextHookEx(nullptr, code, message, data);
+  }
+
+  static inline Win32InputBackend* watching_ = nullptr;
+  HHOOK hook_ = nullptr;
+  Listener* listener_ = nullptr;
 };
 
 }  // namespace
 
-std::unique_ptr<InputBackend> MakeInputBackend(std::string_view) {
+namespace win32 {
+
+std::unique_ptr<InputBackend> MakeWin32InputBackend() {
   return std::make_unique<Win32InputBackend>();
 }
+
+}  // namespace win32
 
 }  // namespace kavo::platform

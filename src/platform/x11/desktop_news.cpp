@@ -19,7 +19,9 @@ DesktopNews::DesktopNews(WindowTree& tree) : tree_(tree) {
   } else {
     fixesEvent_ = -1;
   }
-  int event = 0, error = 0, major = 2, minor = 0;
+  // XInput 2.1 or later: raw events come even while another client holds a grab, as the
+  // window under a stroke does from its press to its release.
+  int event = 0, error = 0, major = 2, minor = 2;
   if (!XQueryExtension(display, "XInputExtension", &xiOpcode_, &event, &error) ||
       XIQueryVersion(display, &major, &minor) != Success) {
     xiOpcode_ = -1;
@@ -31,11 +33,22 @@ bool DesktopNews::CompositorRunning() {
 }
 
 void DesktopNews::WatchActivity(bool on) {
+  activity_ = on;
+  XSelectInput(tree_.display(), tree_.root(), on ? PropertyChangeMask : NoEventMask);
+  SelectRawButtons();
+}
+
+void DesktopNews::WatchPointer(bool on) {
+  pointer_ = on;
+  SelectRawButtons();
+}
+
+void DesktopNews::SelectRawButtons() {
   Display* display = tree_.display();
-  XSelectInput(display, tree_.root(), on ? PropertyChangeMask : NoEventMask);
   if (xiOpcode_ >= 0) {
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-    if (on) XISetMask(bits, XI_RawButtonPress);
+    if (activity_ || pointer_) XISetMask(bits, XI_RawButtonPress);
+    if (pointer_) XISetMask(bits, XI_RawButtonRelease);
     XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
     XISelectEvents(display, tree_.root(), &mask, 1);
   }
@@ -59,9 +72,14 @@ bool DesktopNews::Handle(XEvent& event, InputBackend::Listener* listener) {
   if (event.type == GenericEvent && event.xcookie.extension == xiOpcode_) {
     if (!XGetEventData(tree_.display(), &event.xcookie)) return true;
     const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
-    const bool press = event.xcookie.evtype == XI_RawButtonPress && IsPointerPress(raw->detail);
+    const bool button = IsPointerPress(raw->detail);  // not a wheel's step
+    const int type = event.xcookie.evtype;
     XFreeEventData(tree_.display(), &event.xcookie);
-    if (press && listener) listener->PointerPressed(tree_.ClientUnderPointer());
+    if (button && listener && type == XI_RawButtonPress) {
+      listener->PointerPressed(tree_.ClientUnderPointer());
+    } else if (button && listener && type == XI_RawButtonRelease) {
+      listener->PointerReleased();
+    }
   } else if (event.type == PropertyNotify &&
              event.xproperty.atom == tree_.atoms().netActiveWindow) {
     if (listener) listener->ActiveWindowChanged();

@@ -1,8 +1,8 @@
 #pragma once
 // What the desktop tells the bar while it looks for its target or holds one: the window in
-// front changing, the user's pointer presses anywhere (XInput 2 raw events, no grab), the target
-// being destroyed, and a compositor starting or stopping (the owner of _NET_WM_CM_Sn, through
-// XFixes).
+// front changing, the user's pointer presses (and, for held keys, releases) anywhere (XInput 2
+// raw events, no grab), the target being destroyed, and a compositor starting or stopping (the
+// owner of _NET_WM_CM_Sn, through XFixes).
 
 #include <X11/Xlib.h>
 
@@ -17,12 +17,19 @@ class DesktopNews {
 
   bool CompositorRunning();
   void WatchActivity(bool on);
+  // Pointer presses and releases, for keys held until the next stroke.
+  void WatchPointer(bool on);
   void WatchWindow(Window window);
   // Tells the listener of the event; false when the event is not news of this kind.
   bool Handle(XEvent& event, InputBackend::Listener* listener);
 
  private:
+  // Selects what the watches ask for: raw presses for either, raw releases for the pointer.
+  void SelectRawButtons();
+
   WindowTree& tree_;
+  bool activity_ = false;
+  bool pointer_ = false;
   Window watched_ = None;
   int xiOpcode_ = -1;
   int fixesEvent_ = -1;

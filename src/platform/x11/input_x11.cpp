@@ -17,12 +17,14 @@ extern "C" {
 #include <xdo.h>
 }
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "base/text_codec.h"
 #include "platform/input.h"
 #include "platform/x11/desktop_news.h"
+#include "platform/x11/input_x11.h"
 #include "platform/x11/keymap_x11.h"
 #include "platform/x11/window_manager_requests.h"
 #include "platform/x11/window_shapes.h"
@@ -50,6 +52,8 @@ class X11InputBackend final : public InputBackend {
   }
 
   ~X11InputBackend() override {
+    // No key may stay down once the bar is gone: the server would keep it pressed.
+    ReleaseKeys(HeldKeys{down_});
     keymap_.Restore();
     if (xdo_) {
       xdo_free(xdo_);  // closes the display too
@@ -129,19 +133,8 @@ class X11InputBackend final : public InputBackend {
 
   void SendKeys(const std::vector<KeyStroke>& strokes) override {
     if (!CanType() || strokes.empty()) return;
-    // A layout switch arrives as MappingNotify, which only reading the events applies; the
-    // other news waits for the event loop, so that no handler runs in the middle of a click.
-    ApplyMappingChanges();
-    x11::Keymap& keymap = keymap_;
     // Plan every key before the first event, so that a binding is sent whole or not at all.
-    std::vector<x11::KeyPlan> plans;
-    plans.reserve(strokes.size());
-    for (const KeyStroke& stroke : strokes) {
-      const bool virtualKey = stroke.kind == KeyStroke::Kind::VirtualKey;
-      const KeySym keysym = virtualKey ? x11::VirtualKeyToKeysym(stroke.code)
-                                       : x11::CharacterToKeysym(static_cast<char16_t>(stroke.code));
-      plans.push_back(keymap.Plan(keysym, virtualKey));
-    }
+    const std::vector<x11::KeyPlan> plans = PlanKeys(strokes);
     for (std::size_t i = 0; i < strokes.size(); ++i) {
       const x11::KeyPlan& plan = plans[i];
       if (plan.keycode == 0) continue;
@@ -154,6 +147,37 @@ class X11InputBackend final : public InputBackend {
         for (auto mod = plan.modifiers.rbegin(); mod != plan.modifiers.rend(); ++mod) {
           XTestFakeKeyEvent(display_, *mod, False, CurrentTime);
         }
+      }
+    }
+    XSync(display_, False);
+  }
+
+  HeldKeys PressKeys(const std::vector<KeyStroke>& keys) override {
+    HeldKeys held;
+    if (!CanType() || keys.empty()) return held;
+    const std::vector<x11::KeyPlan> plans = PlanKeys(keys);
+    for (const x11::KeyPlan& plan : plans) {
+      if (plan.keycode == 0) continue;
+      for (const KeyCode mod : plan.modifiers) {
+        XTestFakeKeyEvent(display_, mod, True, CurrentTime);
+        held.codes.push_back(mod);
+      }
+      XTestFakeKeyEvent(display_, plan.keycode, True, CurrentTime);
+      keymap_.Pin(plan.keycode);
+      held.codes.push_back(plan.keycode);
+    }
+    XSync(display_, False);
+    down_.insert(down_.end(), held.codes.begin(), held.codes.end());
+    return held;
+  }
+
+  void ReleaseKeys(const HeldKeys& held) override {
+    if (!CanType() || held.empty()) return;
+    for (auto code = held.codes.rbegin(); code != held.codes.rend(); ++code) {
+      XTestFakeKeyEvent(display_, static_cast<KeyCode>(*code), False, CurrentTime);
+      keymap_.Unpin(static_cast<KeyCode>(*code));
+      if (const auto it = std::find(down_.begin(), down_.end(), *code); it != down_.end()) {
+        down_.erase(it);
       }
     }
     XSync(display_, False);
@@ -178,6 +202,7 @@ class X11InputBackend final : public InputBackend {
   void SetListener(Listener* listener) override { listener_ = listener; }
   void WatchActivity(bool on) override { news_.WatchActivity(on); }
   void WatchWindow(WindowHandle window) override { news_.WatchWindow(window); }
+  void WatchPointer(bool on) override { news_.WatchPointer(on); }
 
   int EventDescriptor() const override { return ConnectionNumber(display_); }
 
@@ -197,6 +222,22 @@ class X11InputBackend final : public InputBackend {
   }
 
  private:
+  // The keys of the strokes on the keyboard as it is now. A layout switch arrives as
+  // MappingNotify, which only reading the events applies; the other news waits for the event
+  // loop, so that no handler runs in the middle of a click.
+  std::vector<x11::KeyPlan> PlanKeys(const std::vector<KeyStroke>& strokes) {
+    ApplyMappingChanges();
+    std::vector<x11::KeyPlan> plans;
+    plans.reserve(strokes.size());
+    for (const KeyStroke& stroke : strokes) {
+      const bool virtualKey = stroke.kind == KeyStroke::Kind::VirtualKey;
+      const KeySym keysym = virtualKey ? x11::VirtualKeyToKeysym(stroke.code)
+                                       : x11::CharacterToKeysym(static_cast<char16_t>(stroke.code));
+      plans.push_back(keymap_.Plan(keysym, virtualKey));
+    }
+    return plans;
+  }
+
   // Takes only the keyboard-map changes out of the queue, leaving the rest for ProcessEvents.
   void ApplyMappingChanges() {
     XEventsQueued(display_, QueuedAfterReading);
@@ -228,34 +269,25 @@ class X11InputBackend final : public InputBackend {
   x11::WindowManagerRequests windowManager_;
   x11::DesktopNews news_;
   Listener* listener_ = nullptr;
-};
-
-// Where the session is not X11 the bar still runs; it just cannot reach other programs.
-class UnavailableInputBackend final : public InputBackend {
- public:
-  bool CanType() const override { return false; }
-  WindowHandle ForegroundWindow() override { return 0; }
-  std::u16string WindowTitle(WindowHandle) override { return u""; }
-  std::int64_t WindowProcess(WindowHandle) override { return 0; }
-  void BringWindowToTop(WindowHandle) override {}
-  void SendKeys(const std::vector<KeyStroke>&) override {}
-  void SetInputShape(WindowHandle, const std::vector<Rect>&) override {}
+  // Every key PressKeys put down and ReleaseKeys has not let go yet.
+  std::vector<std::uint32_t> down_;
 };
 
 }  // namespace
 
-std::unique_ptr<InputBackend> MakeInputBackend(std::string_view platformName) {
-  if (platformName == "xcb") {
-    // A connection of our own: waiting for activation must not read the toolkit's events.
-    if (Display* display = XOpenDisplay(nullptr)) {
-      int event = 0, error = 0, major = 0, minor = 0;
-      if (XTestQueryExtension(display, &event, &error, &major, &minor)) {
-        return std::make_unique<X11InputBackend>(display);
-      }
-      XCloseDisplay(display);
-    }
+namespace x11 {
+
+std::unique_ptr<InputBackend> MakeX11InputBackend() {
+  // A connection of our own: waiting for activation must not read the toolkit's events.
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return nullptr;
+  int event = 0, error = 0, major = 0, minor = 0;
+  if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
+    XCloseDisplay(display);
+    return nullptr;
   }
-  return std::make_unique<UnavailableInputBackend>();
+  return std::make_unique<X11InputBackend>(display);
 }
 
+}  // namespace x11
 }  // namespace kavo::platform

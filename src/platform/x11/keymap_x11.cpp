@@ -1,5 +1,7 @@
 #include "platform/x11/keymap_x11.h"
 
+#include <algorithm>
+
 #include <X11/XF86keysym.h>
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
@@ -195,11 +197,17 @@ KeyPlan Keymap::Plan(KeySym keysym, bool anyLevel) {
       }
     }
   }
-  // The keyboard lacks the keysym: lend it a spare keycode.
+  // The keyboard lacks the keysym: lend it a spare keycode, taken back from the oldest binding
+  // of a key that is not held down.
   if (bound_.size() >= kMaxBound) {
-    KeySym none[2] = {NoSymbol, NoSymbol};
-    XChangeKeyboardMapping(display_, bound_.front(), 2, none, 1);
-    bound_.erase(bound_.begin());
+    const auto oldest = std::find_if(bound_.begin(), bound_.end(), [this](KeyCode kc) {
+      return std::find(pinned_.begin(), pinned_.end(), kc) == pinned_.end();
+    });
+    if (oldest != bound_.end()) {
+      KeySym none[2] = {NoSymbol, NoSymbol};
+      XChangeKeyboardMapping(display_, *oldest, 2, none, 1);
+      bound_.erase(oldest);
+    }
   }
   if (const KeyCode spare = SpareKeycode()) {
     KeySym syms[2] = {keysym, keysym};
@@ -220,6 +228,16 @@ void Keymap::Restore() {
   }
   bound_.clear();
   XSync(display_, False);
+}
+
+void Keymap::Pin(KeyCode keycode) {
+  pinned_.push_back(keycode);
+}
+
+void Keymap::Unpin(KeyCode keycode) {
+  if (const auto it = std::find(pinned_.begin(), pinned_.end(), keycode); it != pinned_.end()) {
+    pinned_.erase(it);
+  }
 }
 
 KeyCode Keymap::SpareKeycode() {

@@ -38,6 +38,11 @@ class Keymap {
   // Undoes the bindings Plan made.
   void Restore();
 
+  // A keycode held down: its binding is not handed to another keysym until Unpin, so that the
+  // key comes up as what went down.
+  void Pin(KeyCode keycode);
+  void Unpin(KeyCode keycode);
+
   // How many keysyms may stay bound; the oldest binding makes way for a new one.
   static constexpr std::size_t kMaxBound = 8;
 
@@ -47,6 +52,7 @@ class Keymap {
 
   Display* display_;
   std::vector<KeyCode> bound_;
+  std::vector<KeyCode> pinned_;
 };
 
 }  // namespace kavo::platform::x11
