@@ -68,6 +68,30 @@ void BM_Reflow1000(benchmark::State& state) {
 }
 BENCHMARK(BM_Reflow1000)->Unit(benchmark::kMillisecond);
 
+// Switching sets: the target changes between a program with a 100-line set and one without,
+// and each time the bar loads and shows the other key file (rebuilt and re-flowed).
+void BM_SwitchProgramSet(benchmark::State& state) {
+  ShownBar bar(4);
+  {
+    std::ofstream set(kavo::ToUtf8(bar.form.HomePath) + "KavoKey.paint.txt", std::ios::binary);
+    for (int i = 0; i < 100; ++i) set << "Paint" << i << ",Ctrl,Shift,Z\r\n";
+  }
+  bar.input.programs = {{1001, u"Paint"}, {1002, u"Editor"}};
+  bar.input.titles = {{1001, u"Canvas"}, {1002, u"Notes"}};
+  bar.form.Timer1->stop();
+  bool paint = false;
+  for (auto _ : state) {
+    paint = !paint;
+    bar.form.ReAcquireClick();
+    bar.input.foreground = paint ? 1001 : 1002;
+    bar.form.Timer1Timer();  // acquires the target; the set follows on the next turn
+    QApplication::processEvents();
+    QApplication::processEvents();
+  }
+  state.counters["buttons"] = static_cast<double>(bar.form.Buttons().size());
+}
+BENCHMARK(BM_SwitchProgramSet)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -37,6 +37,10 @@ class InputBackend {
   virtual std::u16string WindowTitle(WindowHandle window) = 0;
   // The process that owns the window, 0 when unknown.
   virtual std::int64_t WindowProcess(WindowHandle window) = 0;
+  // The name of the program the window belongs to, as the desktop knows it: the class part of
+  // WM_CLASS on X11, the executable's file name without its extension on Windows. Empty when
+  // unknown.
+  virtual std::u16string WindowProgram(WindowHandle) { return u""; }
   // Brings the window to the front with the keyboard focus, and returns once it has it (or a
   // short while has passed). A window of 0, or one that is gone, is left alone.
   virtual void BringWindowToTop(WindowHandle window) = 0;

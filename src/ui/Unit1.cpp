@@ -18,6 +18,7 @@
 #include "base/errors.h"
 #include "bindings/comma_rule.h"
 #include "bindings/key_strokes.h"
+#include "bindings/program_sets.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "settings/bar_settings.h"
@@ -25,6 +26,7 @@
 #include "ui/alpha_shape.h"
 #include "ui/bar_geometry.h"
 #include "ui/error_guard.h"
+#include "ui/question_box.h"
 #include "ui/screen_geometry.h"
 #include "widgets/bar_icon.h"
 #include "widgets/drop_shadow.h"
@@ -122,6 +124,8 @@ void TForm1::BuildComponents() {
   ReAcquire = PopupMenu1->addAction(QStringLiteral("ReAcquire"));
   KeyBindMenu = PopupMenu1->addAction(QStringLiteral("OpenKeyBind"));
   SaveAsKeyMenu = PopupMenu1->addAction(QStringLiteral("SaveAsKeyBind"));
+  SaveForAppMenu = PopupMenu1->addAction(QStringLiteral("SaveKeyBindForApp"));
+  SaveForAppMenu->setEnabled(false);  // until a target with a program name is acquired
   MenuItem1 = PopupMenu1->addSeparator();
   MinimizedMenu = PopupMenu1->addAction(QStringLiteral("Minimized"));
   CloseMenu = PopupMenu1->addAction(QStringLiteral("Close"));
@@ -133,6 +137,10 @@ void TForm1::BuildComponents() {
           }));
   connect(KeyBindMenu, &QAction::triggered, this, Guarded([this] { KeyBindMenuClick(); }));
   connect(SaveAsKeyMenu, &QAction::triggered, this, Guarded([this] { SaveAsKeyMenuClick(); }));
+  connect(SaveForAppMenu, &QAction::triggered, this, Guarded([this] { SaveForAppMenuClick(); }));
+  // The set follows the target once the handler that acquired it is done: a set that cannot be
+  // read is reported on its own, and the click that acquired the target still sends its keys.
+  programTimer_ = Deferred(this, Guarded([this] { FollowTargetProgram(); }));
   connect(ReAcquire, &QAction::triggered, this, Guarded([this] { ReAcquireClick(); }));
   connect(MinimizedMenu, &QAction::triggered, this, Guarded([this] { MinimizedMenuClick(); }));
   connect(CloseMenu, &QAction::triggered, this, Guarded([this] { CloseMenuClick(); }));
@@ -158,6 +166,7 @@ void TForm1::FormCreate() {
     ReAcquire->setText(QStringLiteral("アプリ再取得"));
     KeyBindMenu->setText(QStringLiteral("KeyBind読込み"));
     SaveAsKeyMenu->setText(QStringLiteral("KeyBind別名保存"));
+    SaveForAppMenu->setText(QStringLiteral("KeyBindアプリ別保存"));
     MinimizedMenu->setText(QStringLiteral("最小化"));
     CloseMenu->setText(QStringLiteral("終了"));
   }
@@ -173,6 +182,7 @@ void TForm1::FormCreate() {
   }
   // Without a key file the bar starts with the four default bindings.
   KeyFile = HomePath + u"KavoKey.txt";
+  BaseKeyFile = KeyFile;
   if (platform::IsExistingFile(KeyFile)) {
     KeyMenu->LoadFromFile(KeyFile);
   } else {
@@ -408,12 +418,43 @@ void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {
   ShowTitle();
   LhWindow = target->window;
   input_.WatchWindow(LhWindow);
+  programTimer_->start();
 }
 
-// The title as far as the strip holds it, ending in an ellipsis when cut; the tooltip has it whole.
+void TForm1::FollowTargetProgram() {
+  const std::u16string program = ProgramName(input_.WindowProgram(LhWindow));
+  SaveForAppMenu->setEnabled(LhWindow != 0 && !program.empty());
+  if (LhWindow == 0 || program == program_) return;  // the same program: nothing changes
+  program_ = program;
+  std::u16string wanted = BaseKeyFile;
+  if (!program.empty() && platform::IsExistingFile(HomePath + SetFileName(program))) {
+    wanted = HomePath + SetFileName(program);
+  }
+  if (wanted == KeyFile) return;
+  // A fresh list, so that a set that cannot be read leaves the bar as it is.
+  auto list = std::make_unique<KeyList>();
+  if (wanted == BaseKeyFile && !platform::IsExistingFile(wanted)) {
+    for (const auto& line : DefaultBindings()) list->Add(line);
+  } else {
+    list->LoadFromFile(wanted);
+  }
+  ReleaseHeldKeys();
+  KeyMenu = std::move(list);
+  KeyFile = wanted;
+  RefreshBtn();
+  if (Form2 && Form2->isVisible()) Form2->RefillList();
+  ShowTitle();
+}
+
+// The title as far as the strip holds it, ending in an ellipsis when cut; the tooltip has it
+// whole, and names the program's set when one is in use.
 void TForm1::ShowTitle() {
   Label1->setText(Label1->fontMetrics().elidedText(title_, Qt::ElideRight, Label1->width()));
-  Label1->setToolTip(title_);
+  QString tip = title_;
+  if (KeyFile != BaseKeyFile) {
+    tip += QStringLiteral(" \u2014 ") + QFileInfo(Q(KeyFile)).fileName();
+  }
+  Label1->setToolTip(tip);
   ScheduleShapes();
 }
 
@@ -524,6 +565,8 @@ void TForm1::KeyBindMenuClick() {
   ReleaseHeldKeys();
   KeyMenu->LoadFromFile(path);
   KeyFile = path;
+  BaseKeyFile = path;  // the user's choice is what programs without a set use
+  ShowTitle();
   RefreshBtn();
   // An open settings window lists the new bindings, so its buttons act on the lines shown.
   if (Form2 && Form2->isVisible()) Form2->RefillList();
@@ -538,6 +581,22 @@ void TForm1::SaveAsKeyMenuClick() {
 
 void TForm1::CloseMenuClick() {
   close();
+}
+
+void TForm1::SaveForAppMenuClick() {
+  const std::u16string program = ProgramName(input_.WindowProgram(LhWindow));
+  if (LhWindow == 0 || program.empty()) return;
+  const std::u16string path = HomePath + SetFileName(program);
+  if (platform::IsExistingFile(path) &&
+      !AskYesNo(this,
+                QStringLiteral("%1 already exists. Replace it?").arg(Q(SetFileName(program))))) {
+    return;
+  }
+  PrepareHomeFor(path);
+  KeyMenu->SaveToFile(path);
+  KeyFile = path;
+  program_ = program;
+  ShowTitle();
 }
 
 void TForm1::MinimizedMenuClick() {

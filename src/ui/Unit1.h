@@ -67,7 +67,8 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   QAction* ReAcquire = nullptr;
   QAction* KeyBindMenu = nullptr;
   QAction* SaveAsKeyMenu = nullptr;
-  QAction* MenuItem1 = nullptr;  // the separator before Minimized
+  QAction* SaveForAppMenu = nullptr;  // saves the list as the target program's own set
+  QAction* MenuItem1 = nullptr;       // the separator before Minimized
   QAction* MinimizedMenu = nullptr;
   QAction* CloseMenu = nullptr;
   TIniStore Ini;  // Kavo.ini
@@ -85,6 +86,8 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   QGraphicsDropShadowEffect* Shadow = nullptr;  // the button area's shadow, if any
   bool isShadow = false;                        // whether the button area has a shadow
   std::u16string KeyFile;                       // the key file in use
+  // The key file in use before any program's set: KavoKey.txt, or the one OpenKeyBind loaded.
+  std::u16string BaseKeyFile;
 
   // The window's place in screen pixels, its size in device-independent pixels.
   int Left() const;
@@ -109,6 +112,7 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void ResizeMenuClick();
   void KeyBindMenuClick();
   void SaveAsKeyMenuClick();
+  void SaveForAppMenuClick();
   void CloseMenuClick();
   void MinimizedMenuClick();
   void SettingMenuClick();
@@ -165,6 +169,8 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void EndDragOrResize();
   void Acquire(const std::optional<TargetTracker::Target>& target);
   void ShowTitle();
+  // The key file for the target's program: its own set where it has one, else BaseKeyFile.
+  void FollowTargetProgram();
   // Lets go of keys a button holds, and shows that no button holds any.
   void ReleaseHeldKeys();
   // Buttons look pressed while they hold their keys.
@@ -185,6 +191,9 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   QSocketNotifier* closeRequests_ = nullptr;
   QTimer* shapeTimer_ = nullptr;
   QTimer* screensTimer_ = nullptr;
+  QTimer* programTimer_ = nullptr;
+  // The program of the target acquired last; empty when it has no name.
+  std::u16string program_;
   // Whether a compositor blends the see-through parts; without one they are cut away.
   bool composited_ = true;
   // A drag or a resize under way: the press point in client coordinates, the size reached.

@@ -62,11 +62,12 @@ void DesktopTest::AddF1BindingInTheSettings(const std::string& caption) const {
 }
 
 std::unique_ptr<Process> DesktopTest::StartTarget(const std::string& title, int x, int y,
-                                                  std::string name, bool logButtons) {
+                                                  std::string name,
+                                                  const std::vector<std::string>& options) {
   if (name.empty()) name = title;
   std::vector<std::string> argv = {KAVO_KEY_TARGET, title, folder_ + "/" + name + ".log",
                                    std::to_string(x), std::to_string(y)};
-  if (logButtons) argv.push_back("buttons");
+  argv.insert(argv.end(), options.begin(), options.end());
   auto target = std::make_unique<Process>(argv);
   std::string window;
   EXPECT_TRUE(WaitUntil([&] { return !(window = TargetWindow(name)).empty(); }))

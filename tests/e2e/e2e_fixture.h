@@ -42,9 +42,11 @@ class DesktopTest : public testing::Test {
                                     std::vector<std::string> env = {});
 
   // A key-recording window with this title, in front once started. Its log and id files are
-  // named after name (the title, unless given).
+  // named after name (the title, unless given). Options: "buttons" (log pointer buttons too),
+  // "class=NAME" (its WM_CLASS).
   std::unique_ptr<Process> StartTarget(const std::string& title, int x = 400, int y = 300,
-                                       std::string name = "", bool logButtons = false);
+                                       std::string name = "",
+                                       const std::vector<std::string>& options = {});
   // The target's window id; "" until the window exists.
   std::string TargetWindow(const std::string& name) const;
   // The key events the target has received, one per line.

@@ -45,7 +45,7 @@ TEST_F(HeldKeysTest, NamesWrittenByHandTypeTheKeysTheyName) {
 
 TEST_F(HeldKeysTest, ALatchHoldsThroughTheNextStrokeAndAToggleUntilItsSecondClick) {
   WriteFile(folder_ + "/KavoKey.txt", "Pan,Space,,,latch\r\nPick,Ctrl,,,toggle\r\n");
-  auto target = StartTarget("Target", 400, 300, "", /*logButtons=*/true);
+  auto target = StartTarget("Target", 400, 300, "", {"buttons"});
   auto bar = StartBar(kWideBar);
 
   ClickAt(ButtonX(0), kButtonY);  // Pan: takes the target and holds Space

@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +15,7 @@
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s TITLE LOGFILE [X Y [buttons]]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s TITLE LOGFILE [X Y [buttons] [class=NAME]]\n", argv[0]);
     return 2;
   }
   Display* display = XOpenDisplay(nullptr);
@@ -42,8 +43,19 @@ int main(int argc, char** argv) {
   XSetWMNormalHints(display, window, &size);
   Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(display, window, &deleteWindow, 1);
-  // With "buttons", pointer button presses and releases are logged among the keys.
-  const bool buttons = argc > 5 && std::strcmp(argv[5], "buttons") == 0;
+  // With "buttons", pointer button presses and releases are logged among the keys; with
+  // "class=NAME" the window's WM_CLASS is ("name", NAME), as a program of that name sets it.
+  bool buttons = false;
+  for (int i = 5; i < argc; ++i) {
+    if (std::strcmp(argv[i], "buttons") == 0) buttons = true;
+    if (std::strncmp(argv[i], "class=", 6) == 0) {
+      std::string name = argv[i] + 6;
+      std::string instance = name;
+      for (char& c : instance) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      XClassHint hint{instance.data(), name.data()};
+      XSetClassHint(display, window, &hint);
+    }
+  }
   XSelectInput(display, window,
                KeyPressMask | KeyReleaseMask | FocusChangeMask |
                    (buttons ? ButtonPressMask | ButtonReleaseMask : NoEventMask));

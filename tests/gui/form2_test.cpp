@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -18,12 +21,14 @@
 #include "test_support.h"
 #include "ui/Unit1.h"
 #include "ui/error_guard.h"
+#include "ui/question_box.h"
 
 namespace kavo {
 namespace {
 
 using test::U16;
 using Lines = std::vector<std::u16string>;
+using namespace std::string_literals;
 
 class SettingsTest : public testing::Test {
  protected:
@@ -170,6 +175,95 @@ TEST_F(SettingsTest, AHeldModeIsWrittenAsAFifthFieldAfterEveryKeyField) {
     EXPECT_EQ(form1_->KeyMenu->Lines().back(), c.line);
   }
   EXPECT_EQ(Entries().at(1), "Pan\tSpace\tlatch");  // empty key fields are not shown
+}
+
+// The bar follows the target's program: its own set where it has one, else the key file in use
+// before any set; an open settings window lists what the bar shows.
+TEST_F(SettingsTest, EachProgramGetsItsOwnSetAndTheOthersTheKeyFileInUseBefore) {
+  test::WriteBytes(dir_.Native("KavoKey.paint.txt"), "\xFF\xFEP\0,\0C\0t\0r\0l\0,\0P\0"s);
+  test::WriteBytes(dir_.Native("KavoKey.broken.txt"), "\xEF\xBB\xBF\xC0");
+  test::WriteBytes(dir_.Native("other.txt"), "Other,Ctrl,O\r\n");
+  Start("Base,Ctrl,B\r\n");
+  form2_->show();
+  const std::u16string programs[] = {u"Paint", u"Editor", u"paint", u"Broken", u""};
+  for (int i = 0; i < 5; ++i) {
+    input_.programs[1001 + i] = programs[i];  // far from the offscreen windows' own ids
+    input_.titles[1001 + i] = u"Window " + std::u16string(1, static_cast<char16_t>(u'1' + i));
+  }
+  auto target = [&](platform::WindowHandle window) {
+    form1_->ReAcquireClick();
+    input_.foreground = 1000 + window;
+    form1_->Timer1Timer();
+    QTest::qWait(10);  // the set follows on the next turn of the event loop
+  };
+  auto captions = [&] {
+    std::vector<QString> c;
+    for (const auto* b : form1_->Buttons()) c.push_back(b->text());
+    return c;
+  };
+  const struct {
+    const char* step;
+    std::function<void()> act;
+    std::string keyFile;
+    QString caption;
+  } steps[] = {
+      {"a program with a set", [&] { target(1); }, "KavoKey.paint.txt", "P"},
+      {"a program without", [&] { target(2); }, "KavoKey.txt", "Base"},
+      {"another window of the first", [&] { target(3); }, "KavoKey.paint.txt", "P"},
+      {"a set that cannot be read", [&] { target(4); }, "KavoKey.paint.txt", "P"},
+      {"no program name", [&] { target(5); }, "KavoKey.txt", "Base"},
+      {"OpenKeyBind",
+       [&] {
+         answers_ = {dir_.Native("other.txt")};
+         form1_->KeyBindMenuClick();
+       },
+       "other.txt", "Other"},
+      {"a set after OpenKeyBind", [&] { target(1); }, "KavoKey.paint.txt", "P"},
+      {"back to the file opened", [&] { target(2); }, "other.txt", "Other"},
+  };
+  for (const auto& s : steps) {
+    s.act();
+    EXPECT_EQ(test::U8(form1_->KeyFile), dir_.Native(s.keyFile)) << s.step;
+    EXPECT_EQ(captions(), std::vector<QString>{s.caption}) << s.step;
+    EXPECT_EQ(Entries().value(0).split('\t').value(0), s.caption) << s.step;
+  }
+  EXPECT_EQ(boxes_.size(), 1u);  // the unreadable set, once
+
+  // The same program again changes nothing, not even what was added meanwhile.
+  target(1);
+  form1_->KeyMenu->Add(u"Added,Ctrl,A");
+  target(3);
+  EXPECT_EQ(form1_->KeyMenu->Count(), 2);
+  EXPECT_TRUE(form1_->Label1->toolTip().endsWith(QStringLiteral(" \u2014 KavoKey.paint.txt")));
+}
+
+TEST_F(SettingsTest, SaveKeyBindForAppWritesTheProgramsSetAndAsksBeforeReplacingOne) {
+  std::vector<std::string> questions;
+  SetQuestionSink([&](const QString& text) {
+    questions.push_back(text.toStdString());
+    return questions.size() > 1;  // No the first time, Yes after
+  });
+  Start("Undo,Ctrl,Z\r\n");
+  EXPECT_FALSE(form1_->SaveForAppMenu->isEnabled());
+  input_.programs[1007] = u"Krita";
+  input_.titles[1007] = u"Untitled - Krita";
+  input_.foreground = 1007;
+  form1_->Timer1Timer();
+  QTest::qWait(10);
+  ASSERT_TRUE(form1_->SaveForAppMenu->isEnabled());
+  form1_->SaveForAppMenu->trigger();
+  EXPECT_EQ(test::ReadBytes(dir_.Native("KavoKey.krita.txt")), "Undo,Ctrl,Z\r\n");
+  EXPECT_EQ(test::U8(form1_->KeyFile), dir_.Native("KavoKey.krita.txt"));
+  EXPECT_EQ(form1_->Label1->toolTip(), QStringLiteral("Untitled - Krita \u2014 KavoKey.krita.txt"));
+  EXPECT_TRUE(questions.empty());
+
+  form1_->KeyMenu->Add(u"Redo,Ctrl,Y");
+  form1_->SaveForAppMenu->trigger();  // No: kept
+  EXPECT_EQ(test::ReadBytes(dir_.Native("KavoKey.krita.txt")), "Undo,Ctrl,Z\r\n");
+  form1_->SaveForAppMenu->trigger();  // Yes: replaced
+  EXPECT_EQ(test::ReadBytes(dir_.Native("KavoKey.krita.txt")), "Undo,Ctrl,Z\r\nRedo,Ctrl,Y\r\n");
+  EXPECT_EQ(questions.size(), 2u);
+  SetQuestionSink(nullptr);
 }
 
 TEST_F(SettingsTest, DeleteUpAndDownKeepListAndKeyListInStep) {

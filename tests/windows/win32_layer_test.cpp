@@ -140,6 +140,7 @@ TEST(Win32Input, TheForegroundWindowItsTitleAndItsProcess) {
   EXPECT_EQ(backend->ForegroundWindow(), handle);
   EXPECT_EQ(backend->WindowTitle(handle), U16("Kavo target — テスト"));
   EXPECT_EQ(backend->WindowProcess(handle), static_cast<std::int64_t>(GetCurrentProcessId()));
+  EXPECT_EQ(backend->WindowProgram(handle), u"kavo_win32_tests");  // the executable's name
   EXPECT_EQ(backend->WindowTitle(0), u"");
 
   SetWindowTextW(target.hwnd(), std::wstring(300, L'T').c_str());

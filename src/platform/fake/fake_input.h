@@ -19,6 +19,10 @@ class FakeInputBackend final : public InputBackend {
     const auto it = processes.find(window);
     return it == processes.end() ? 0 : it->second;
   }
+  std::u16string WindowProgram(WindowHandle window) override {
+    const auto it = programs.find(window);
+    return it == programs.end() ? u"" : it->second;
+  }
   void BringWindowToTop(WindowHandle window) override { raised.push_back(window); }
   void SendKeys(const std::vector<KeyStroke>& strokes) override { sent.push_back(strokes); }
   // Held keys are recorded among the sent strokes, the presses and the releases each as one
@@ -55,6 +59,7 @@ class FakeInputBackend final : public InputBackend {
   WindowHandle foreground = 0;
   std::map<WindowHandle, std::u16string> titles;
   std::map<WindowHandle, std::int64_t> processes;
+  std::map<WindowHandle, std::u16string> programs;
   std::vector<WindowHandle> raised;
   std::vector<std::vector<KeyStroke>> sent;
   std::vector<Rect> shape;

@@ -72,6 +72,24 @@ class Win32InputBackend final : public InputBackend {
     return pid;
   }
 
+  std::u16string WindowProgram(WindowHandle window) override {
+    DWORD pid = 0;
+    if (window == 0 || !GetWindowThreadProcessId(ToHwnd(window), &pid)) return u"";
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return u"";
+    std::wstring path(32768, L'\0');
+    DWORD size = static_cast<DWORD>(path.size());
+    const bool found = QueryFullProcessImageNameW(process, 0, path.data(), &size);
+    CloseHandle(process);
+    if (!found) return u"";
+    path.resize(size);
+    std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    if (const auto dot = name.find_last_of(L'.'); dot != std::wstring::npos && dot > 0) {
+      name.resize(dot);
+    }
+    return win32::Narrow(name);
+  }
+
   void BringWindowToTop(WindowHandle window) override {
     const HWND hwnd = ToHwnd(window);
     if (window == 0 || !IsWindow(hwnd)) return;

@@ -109,6 +109,19 @@ class X11InputBackend final : public InputBackend {
     return static_cast<std::int64_t>(pid->Long(0));
   }
 
+  std::u16string WindowProgram(WindowHandle window) override {
+    if (window == 0) return u"";
+    XErrorTrap trap(display_);
+    XClassHint hint{};
+    std::u16string program;
+    if (XGetClassHint(display_, window, &hint)) {
+      if (hint.res_class) program = FromUtf8Lossy(hint.res_class);
+      if (hint.res_name) XFree(hint.res_name);
+      if (hint.res_class) XFree(hint.res_class);
+    }
+    return trap.Failed() ? u"" : program;
+  }
+
   void BringWindowToTop(WindowHandle window) override {
     if (window == 0) return;
     XErrorTrap trap(display_);

@@ -1,0 +1,27 @@
+#include "bindings/program_sets.h"
+
+namespace kavo {
+
+std::u16string ProgramName(std::u16string_view raw) {
+  std::u16string name;
+  name.reserve(raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    char16_t c = raw[i];
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+    const bool kept =
+        (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'.' || c == u'_' || c == u'-';
+    name += kept ? c : u'_';
+    // A character outside the basic plane is one character, two code units.
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < raw.size() && raw[i + 1] >= 0xDC00 &&
+        raw[i + 1] <= 0xDFFF) {
+      ++i;
+    }
+  }
+  return name;
+}
+
+std::u16string SetFileName(std::u16string_view program) {
+  return u"KavoKey." + std::u16string(program) + u".txt";
+}
+
+}  // namespace kavo
