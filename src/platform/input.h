@@ -115,6 +115,9 @@ class InputBackend {
   virtual int EventDescriptor() const { return -1; }
   // Handles that news; call it when the descriptor is readable.
   virtual void ProcessEvents() {}
+  // Whether news was already read off the descriptor (by a call that waited for a reply) and
+  // waits to be handled: the descriptor will not become readable for it. Cheap: no I/O.
+  virtual bool HasQueuedEvents() const { return false; }
 };
 
 // The backend for this desktop. platformName is the toolkit's name for the session ("xcb" on

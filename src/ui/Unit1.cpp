@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -201,6 +202,12 @@ void TForm1::WatchDesktop() {
     auto* notifier = new QSocketNotifier(events, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this,
             Guarded([this] { input_.ProcessEvents(); }));
+    // News that a call waiting for a reply read off the connection (a stroke that began while
+    // keys went down) leaves nothing to read there: handled before the loop sleeps.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            Guarded([this] {
+              if (input_.HasQueuedEvents()) input_.ProcessEvents();
+            }));
   }
   // After a screen changed, a strip left half off it is moved wholly onto one.
   screensTimer_ = Deferred(this, [this] { KeepReachable(true); });

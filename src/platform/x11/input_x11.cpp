@@ -218,6 +218,7 @@ class X11InputBackend final : public InputBackend {
   void WatchPointer(bool on) override { news_.WatchPointer(on); }
 
   int EventDescriptor() const override { return ConnectionNumber(display_); }
+  bool HasQueuedEvents() const override { return XEventsQueued(display_, QueuedAlready) > 0; }
 
   void ProcessEvents() override {
     // Events already read off the connection first (a reply may have brought them in), then
