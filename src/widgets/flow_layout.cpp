@@ -12,7 +12,8 @@ TFlowLayout::TFlowLayout(QWidget* parent) : QLayout(parent) {
 }
 
 TFlowLayout::~TFlowLayout() {
-  while (QLayoutItem* item = takeAt(0)) delete item;
+  // From the end: taking the first item moves all the others.
+  while (QLayoutItem* item = takeAt(count() - 1)) delete item;
 }
 
 void TFlowLayout::SetHorizontalGap(float gap) {
@@ -25,8 +26,15 @@ void TFlowLayout::SetVerticalGap(float gap) {
   Reflow();
 }
 
+void TFlowLayout::BeginUpdate() {
+  if (updating_++ == 0) setEnabled(false);
+}
+
 void TFlowLayout::EndUpdate() {
-  if (--updating_ == 0) Reflow();
+  if (--updating_ != 0) return;
+  setEnabled(true);
+  invalidate();
+  Reflow();
 }
 
 void TFlowLayout::addItem(QLayoutItem* item) {

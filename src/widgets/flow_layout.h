@@ -28,8 +28,10 @@ class TFlowLayout : public QLayout {
   static std::vector<QPointF> Flow(const std::vector<QSizeF>& sizes, float width, float hgap,
                                    float vgap);
 
-  // Between these, adding and taking children does not re-flow; the end re-flows once.
-  void BeginUpdate() { ++updating_; }
+  // Between these, adding and taking children does not re-flow; the end re-flows once. The
+  // layout is off meanwhile: the toolkit activates a parent's layout, walking every item, each
+  // time a child is shown, which made a rebuild grow with the square of the buttons.
+  void BeginUpdate();
   void EndUpdate();
 
   void addItem(QLayoutItem* item) override;
