@@ -29,14 +29,24 @@ QString NameBase(const QString& key) {
   return (runtime.isEmpty() ? QDir::tempPath() : runtime) + QStringLiteral("/kavo-") + key;
 }
 
+// The folder as the file system knows it, links resolved, so that two spellings of one folder
+// meet; a folder not made yet (it is, at the first save) by its nearest existing parent.
+QString CanonicalFolder(const QString& folder) {
+  QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+  QString missing;
+  while (!QFileInfo::exists(path) && path != QFileInfo(path).path()) {
+    missing = QLatin1Char('/') + QFileInfo(path).fileName() + missing;
+    path = QFileInfo(path).path();
+  }
+  const QString existing = QFileInfo(path).canonicalFilePath();
+  return QDir::cleanPath((existing.isEmpty() ? path : existing) + missing);
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance(const QString& folder) {
-  // Named after the folder as the file system knows it, so two spellings of one folder meet.
-  const QFileInfo info(folder);
-  const QString canonical = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
   const QString key = QString::fromLatin1(
-      QCryptographicHash::hash(QDir::cleanPath(canonical).toUtf8(), QCryptographicHash::Sha256)
+      QCryptographicHash::hash(CanonicalFolder(folder).toUtf8(), QCryptographicHash::Sha256)
           .toHex()
           .left(16));
   const QString base = NameBase(key);
