@@ -4,6 +4,7 @@
 
 #include "base/errors.h"
 #include "base/file_io.h"
+#include "platform/files.h"
 
 namespace kavo {
 
@@ -57,6 +58,14 @@ const std::vector<std::u16string>& DefaultBindings() {
   static const std::vector<std::u16string> defaults = {u"Undo,Ctrl,Z", u"Cut,Ctrl,X",
                                                        u"Copy,Ctrl,C", u"Past,Ctrl,V"};
   return defaults;
+}
+
+void LoadOrDefaults(KeyList& list, std::u16string_view path) {
+  if (platform::IsExistingFile(path)) {
+    list.LoadFromFile(path);
+  } else {
+    for (const auto& line : DefaultBindings()) list.Add(line);
+  }
 }
 
 }  // namespace kavo

@@ -45,4 +45,7 @@ class KeyList {
 // The four bindings a bar starts with when no key file exists.
 const std::vector<std::u16string>& DefaultBindings();
 
+// Loads the key file into the list; where no file is there, the list gets the default bindings.
+void LoadOrDefaults(KeyList& list, std::u16string_view path);
+
 }  // namespace kavo

@@ -37,13 +37,6 @@ bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t';
 }
 
-bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
-}
-
 }  // namespace
 
 std::u16string_view TrimKeyName(std::u16string_view name) {
@@ -53,11 +46,19 @@ std::u16string_view TrimKeyName(std::u16string_view name) {
   return first == last ? name : name.substr(first, last - first);
 }
 
+bool IsWholeName(std::u16string_view name, std::u16string_view whole) {
+  const std::u16string_view trimmed = TrimKeyName(name);
+  const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; };
+  return trimmed.size() == whole.size() &&
+         std::equal(trimmed.begin(), trimmed.end(), whole.begin(),
+                    [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
+}
+
 std::optional<std::int32_t> KeyNameToCode(std::u16string_view untrimmed) {
   const std::u16string_view name = TrimKeyName(untrimmed);
   if (name.empty()) return std::nullopt;
   for (const auto& key : kWholeNames) {
-    if (EqualsIgnoringCase(name, key.text)) return key.code;
+    if (IsWholeName(name, key.text)) return key.code;
   }
   if (name.find(u"Ctrl") != std::u16string_view::npos) return 17;
   if (name.size() > 1 && name.find(u'F') != std::u16string_view::npos) {

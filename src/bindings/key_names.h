@@ -12,6 +12,9 @@ namespace kavo {
 // name of blanks only stays as it is.
 std::u16string_view TrimKeyName(std::u16string_view name);
 
+// Whether the name, trimmed, is this whole name in any letter case (A to Z).
+bool IsWholeName(std::u16string_view name, std::u16string_view whole);
+
 // The virtual-key code of a key name (trimmed first). Whole names of keys that have no single
 // character come first, in any letter case: Esc and Escape, Tab, Space, Home, End, PageUp and
 // PgUp, PageDown and PgDn, Win and Super, Menu, PrintScreen, Pause, CapsLock, NumLock,

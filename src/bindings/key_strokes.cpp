@@ -9,17 +9,8 @@ using platform::KeyStroke;
 namespace {
 
 std::optional<HoldMode> ModeOf(std::u16string_view field) {
-  const std::u16string_view name = TrimKeyName(field);
-  const auto is = [&](std::u16string_view mode) {
-    if (name.size() != mode.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-      const char16_t c = name[i] >= u'A' && name[i] <= u'Z' ? name[i] + 32 : name[i];
-      if (c != mode[i]) return false;
-    }
-    return true;
-  };
-  if (is(u"latch")) return HoldMode::Latch;
-  if (is(u"toggle")) return HoldMode::Toggle;
+  if (IsWholeName(field, u"latch")) return HoldMode::Latch;
+  if (IsWholeName(field, u"toggle")) return HoldMode::Toggle;
   return std::nullopt;
 }
 

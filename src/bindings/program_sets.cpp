@@ -1,5 +1,7 @@
 #include "bindings/program_sets.h"
 
+#include "platform/files.h"
+
 namespace kavo {
 
 std::u16string ProgramName(std::u16string_view raw) {
@@ -22,6 +24,15 @@ std::u16string ProgramName(std::u16string_view raw) {
 
 std::u16string SetFileName(std::u16string_view program) {
   return u"KavoKey." + std::u16string(program) + u".txt";
+}
+
+std::u16string KeyFileForProgram(std::u16string_view home, std::u16string_view program,
+                                 std::u16string_view base) {
+  if (!program.empty()) {
+    std::u16string set = std::u16string(home) + SetFileName(program);
+    if (platform::IsExistingFile(set)) return set;
+  }
+  return std::u16string(base);
 }
 
 }  // namespace kavo

@@ -14,4 +14,9 @@ std::u16string ProgramName(std::u16string_view raw);
 // The set's file name for a program: "KavoKey.<program>.txt".
 std::u16string SetFileName(std::u16string_view program);
 
+// The key file a target of the program shows: the program's set in the home folder where it
+// has one, else base (the key file in use before any set).
+std::u16string KeyFileForProgram(std::u16string_view home, std::u16string_view program,
+                                 std::u16string_view base);
+
 }  // namespace kavo

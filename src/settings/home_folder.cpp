@@ -1,5 +1,6 @@
 #include "settings/home_folder.h"
 
+#include "base/errors.h"
 #include "platform/files.h"
 
 namespace kavo {
@@ -24,6 +25,13 @@ Home ChooseHome(std::u16string_view requested, std::u16string_view programFolder
     return {WithSeparator(program), HomeKind::Portable};
   }
   return {platform::UserConfigFolder(), HomeKind::UserConfig};
+}
+
+void PrepareHomeFor(std::u16string_view home, std::u16string_view file) {
+  if (!file.starts_with(home) || platform::IsWritableFolder(home)) return;
+  if (const platform::ErrorCode code = platform::CreateFolders(home)) {
+    throw EFCreateError(platform::FullPath(file), platform::ErrorText(code));
+  }
 }
 
 }  // namespace kavo

@@ -25,4 +25,9 @@ struct Home {
 // never writes into its bin/ folder, not even when run by root.
 Home ChooseHome(std::u16string_view requested, std::u16string_view programFolder);
 
+// Before file is written: where it lies in the home folder and that folder is missing (it is
+// made at the first save), makes it; EFCreateError for the file, with the folder's reason, when
+// that fails.
+void PrepareHomeFor(std::u16string_view home, std::u16string_view file);
+
 }  // namespace kavo

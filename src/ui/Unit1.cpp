@@ -16,13 +16,13 @@
 #include <cmath>
 #include <functional>
 
-#include "base/errors.h"
 #include "bindings/comma_rule.h"
 #include "bindings/key_strokes.h"
 #include "bindings/program_sets.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "settings/bar_settings.h"
+#include "settings/home_folder.h"
 #include "ui/Unit2.h"
 #include "ui/alpha_shape.h"
 #include "ui/bar_geometry.h"
@@ -184,11 +184,7 @@ void TForm1::FormCreate() {
   // Without a key file the bar starts with the four default bindings.
   KeyFile = HomePath + u"KavoKey.txt";
   BaseKeyFile = KeyFile;
-  if (platform::IsExistingFile(KeyFile)) {
-    KeyMenu->LoadFromFile(KeyFile);
-  } else {
-    for (const auto& line : DefaultBindings()) KeyMenu->Add(line);
-  }
+  LoadOrDefaults(*KeyMenu, KeyFile);
   // Bno is 0 here: button i belongs to line i.
   AddButtons();
 }
@@ -258,20 +254,13 @@ void TForm1::LoadSettings() {
   isShadow = s.isShadow;
 }
 
-void TForm1::PrepareHomeFor(const std::u16string& file) const {
-  if (!file.starts_with(HomePath) || platform::IsWritableFolder(HomePath)) return;
-  if (const platform::ErrorCode code = platform::CreateFolders(HomePath)) {
-    throw EFCreateError(platform::FullPath(file), platform::ErrorText(code));
-  }
-}
-
 void TForm1::SaveKeyMenu() {
-  PrepareHomeFor(KeyFile);
+  PrepareHomeFor(HomePath, KeyFile);
   KeyMenu->SaveToFile(KeyFile);
 }
 
 void TForm1::SaveSettings() {
-  PrepareHomeFor(Ini.Path());
+  PrepareHomeFor(HomePath, Ini.Path());
   // A place left of or above the screen's origin is stored as 0.
   if (Top() < 0) SetBounds(Left(), 0, width(), height());
   if (Left() < 0) SetBounds(0, Top(), width(), height());
@@ -433,18 +422,11 @@ void TForm1::FollowTargetProgram() {
   SaveForAppMenu->setEnabled(LhWindow != 0 && !program.empty());
   if (LhWindow == 0 || program == program_) return;  // the same program: nothing changes
   program_ = program;
-  std::u16string wanted = BaseKeyFile;
-  if (!program.empty() && platform::IsExistingFile(HomePath + SetFileName(program))) {
-    wanted = HomePath + SetFileName(program);
-  }
+  const std::u16string wanted = KeyFileForProgram(HomePath, program, BaseKeyFile);
   if (wanted == KeyFile) return;
   // A fresh list, so that a set that cannot be read leaves the bar as it is.
   auto list = std::make_unique<KeyList>();
-  if (wanted == BaseKeyFile && !platform::IsExistingFile(wanted)) {
-    for (const auto& line : DefaultBindings()) list->Add(line);
-  } else {
-    list->LoadFromFile(wanted);
-  }
+  LoadOrDefaults(*list, wanted);
   ReleaseHeldKeys();
   KeyMenu = std::move(list);
   KeyFile = wanted;
@@ -591,7 +573,8 @@ void TForm1::CloseMenuClick() {
 }
 
 void TForm1::SaveForAppMenuClick() {
-  const std::u16string program = ProgramName(input_.WindowProgram(LhWindow));
+  // program_ is the target's, as the menu item's state says.
+  const std::u16string program = program_;
   if (LhWindow == 0 || program.empty()) return;
   const std::u16string path = HomePath + SetFileName(program);
   if (platform::IsExistingFile(path) &&
@@ -599,10 +582,9 @@ void TForm1::SaveForAppMenuClick() {
                 QStringLiteral("%1 already exists. Replace it?").arg(Q(SetFileName(program))))) {
     return;
   }
-  PrepareHomeFor(path);
+  PrepareHomeFor(HomePath, path);
   KeyMenu->SaveToFile(path);
   KeyFile = path;
-  program_ = program;
   ShowTitle();
 }
 

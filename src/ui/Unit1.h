@@ -156,8 +156,6 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void WatchDesktop();
   void LoadSettings();
   void SaveSettings();
-  // Creates the settings folder before file is written there, if it is missing.
-  void PrepareHomeFor(const std::u16string& file) const;
   void AddButton();
   void AddButtons();
   void ClearButtons();

@@ -179,7 +179,7 @@ std::u16string FullPath(std::u16string_view path) {
 }
 
 std::u16string UserConfigFolder() {
-  // The base directory specification: a relative value is to be ignored.
+  // XDG Base Directory: a relative XDG_CONFIG_HOME is to be ignored.
   const char* config = std::getenv("XDG_CONFIG_HOME");
   const auto withoutSlash = [](std::string folder) {
     while (!folder.empty() && folder.back() == '/') folder.pop_back();
