@@ -11,7 +11,7 @@ namespace {
 
 std::vector<std::u16string> Load(std::string_view bytes) {
   const DetectedEncoding detected = DetectEncoding(bytes);
-  return DecodeLines(bytes.substr(detected.signatureLength), detected.encoding);
+  return SplitLines(DecodeBody(bytes.substr(detected.signatureLength), detected.encoding));
 }
 
 // What a save of these lines writes in the encoding.

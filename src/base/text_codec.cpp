@@ -10,6 +10,7 @@ namespace kavo {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
+constexpr std::uint64_t kAsciiHighs = 0x8080808080808080ull;
 
 // Reads one well-formed UTF-8 sequence at bytes[i]; returns its length, or 0 when the bytes
 // there are not a valid sequence (overlong, surrogate, above U+10FFFF, truncated).
@@ -44,14 +45,17 @@ std::size_t ReadUtf8(std::string_view bytes, std::size_t i, char32_t& cp) {
 
 std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes) {
   const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
-  // Plain ASCII, the usual case, widens in one go.
-  if (std::all_of(src, src + bytes.size(), [](unsigned char b) { return b < 0x80; })) {
-    return std::u16string(src, src + bytes.size());
-  }
   // Never more code units than bytes: decode into a buffer of that size, then trim.
   std::u16string out(bytes.size(), u'\0');
   char16_t* dst = out.data();
   for (std::size_t i = 0; i < bytes.size();) {
+    // Runs of ASCII, the usual text, widen eight bytes at a time.
+    std::uint64_t word;
+    if (i + 8 <= bytes.size() && (std::memcpy(&word, src + i, 8), (word & kAsciiHighs) == 0)) {
+      for (int k = 0; k < 8; ++k) dst[k] = src[i + k];
+      dst += 8, i += 8;
+      continue;
+    }
     if (src[i] < 0x80) {
       *dst++ = src[i++];
       continue;
@@ -71,7 +75,7 @@ bool IsValidUtf8(std::string_view bytes) {
     // Skip ASCII eight bytes at a time.
     std::uint64_t word;
     if (bytes.size() - i >= 8 &&
-        (std::memcpy(&word, bytes.data() + i, 8), (word & 0x8080808080808080ull) == 0)) {
+        (std::memcpy(&word, bytes.data() + i, 8), (word & kAsciiHighs) == 0)) {
       i += 8;
       continue;
     }
@@ -105,25 +109,52 @@ std::u16string FromUtf8Lossy(std::string_view bytes) {
 }
 
 void AppendUtf8(std::string& out, std::u16string_view text) {
+  // Units below U+0080 four at a time: they are most of any key file.
+  constexpr std::uint64_t kNonAscii = 0xFF80FF80FF80FF80ull;
+  const auto asciiRun = [&](std::size_t i) {
+    std::uint64_t word;
+    return i + 4 <= text.size() &&
+           (std::memcpy(&word, text.data() + i, 8), (word & kNonAscii) == 0);
+  };
+  // The exact size first, so that the bytes are written in place.
+  std::size_t size = 0;
   for (std::size_t i = 0; i < text.size();) {
-    if (text[i] < 0x80) {
-      out.push_back(static_cast<char>(text[i++]));
+    if (asciiRun(i)) {
+      size += 4, i += 4;
+      continue;
+    }
+    const CodePoint point = ReadCodePoint(text, i);
+    i += point.units;
+    const char32_t cp = point.value;
+    size += cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+  }
+  const std::size_t start = out.size();
+  out.resize(start + size);
+  char* dst = out.data() + start;
+  for (std::size_t i = 0; i < text.size();) {
+    if (asciiRun(i)) {
+      for (std::size_t k = 0; k < 4; ++k) dst[k] = static_cast<char>(text[i + k]);
+      dst += 4, i += 4;
       continue;
     }
     const CodePoint point = ReadCodePoint(text, i);
     i += point.units;
     const char32_t cp = IsSurrogate(point.value) ? kReplacement : point.value;
-    if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    if (cp < 0x80) {
+      *dst++ = static_cast<char>(cp);
+      continue;
     }
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    if (cp < 0x800) {
+      *dst++ = static_cast<char>(0xC0 | (cp >> 6));
+    } else if (cp < 0x10000) {
+      *dst++ = static_cast<char>(0xE0 | (cp >> 12));
+      *dst++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    } else {
+      *dst++ = static_cast<char>(0xF0 | (cp >> 18));
+      *dst++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      *dst++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    *dst++ = static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
 

@@ -50,89 +50,42 @@ std::u16string DecodeBody(std::string_view body, TextEncoding encoding) {
 
 namespace {
 
-// Splits n units, read by unit(i), at CR, LF and CR LF, stopping at a zero unit; each line is
-// made by make(first, last) from unit indexes.
-template <typename UnitAt, typename Make>
-std::vector<std::u16string> SplitUnits(std::size_t n, UnitAt unit, Make make) {
-  std::vector<std::u16string> lines;
-  std::size_t i = 0;
-  while (i < n && unit(i) != 0) {
-    std::size_t stop = i;
-    for (char16_t u; stop < n && (u = unit(stop)) != u'\r' && u != u'\n' && u != 0;) ++stop;
-    lines.push_back(make(i, stop));
-    if (stop < n && unit(stop) == 0) break;
-    i = stop;
-    if (i < n && unit(i) == u'\r') ++i;
-    if (i < n && unit(i) == u'\n') ++i;
-  }
-  return lines;
-}
-
-// The first CR, LF or NUL byte at or after p, or end. Eight bytes at a time where none of the
-// three can be among them: key files are long runs of plain text.
-const char* FindLineEnd(const char* p, const char* end) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
-  auto hasByte = [](std::uint64_t word, std::uint64_t byte) {
-    const std::uint64_t x = word ^ (kOnes * byte);
-    return ((x - kOnes) & ~x & kHighs) != 0;
-  };
-  while (end - p >= 8) {
+// The first CR, LF or NUL at or after p, or end. Key files are long runs of text with no unit
+// below U+000E, so four units at a time are checked for any such unit before looking closer.
+const char16_t* FindLineEnd(const char16_t* p, const char16_t* end) {
+  constexpr std::uint64_t kOnes = 0x0001000100010001ull, kHighs = 0x8000800080008000ull;
+  for (; end - p >= 4; p += 4) {
     std::uint64_t word;
-    std::memcpy(&word, p, 8);
-    if (hasByte(word, '\r') || hasByte(word, '\n') || hasByte(word, 0)) break;
-    p += 8;
+    std::memcpy(&word, p, sizeof word);
+    if (((word - kOnes * 0x0E) & ~word & kHighs) != 0) break;
   }
-  while (p < end && *p != '\r' && *p != '\n' && *p != 0) ++p;
+  while (p < end && (*p >= 0x0E || (*p != u'\r' && *p != u'\n' && *p != 0))) ++p;
   return p;
 }
 
 }  // namespace
 
-std::vector<std::u16string> DecodeLines(std::string_view body, TextEncoding encoding) {
-  switch (encoding) {
-    case TextEncoding::Utf8: {
-      // The whole body must be valid, even past a U+0000 that ends the text. CR, LF and NUL
-      // never occur inside a multi-byte sequence, so the bytes split like the text.
-      if (!IsValidUtf8(body)) throw EEncodingError();
-      std::vector<std::u16string> lines;
-      const char* p = body.data();
-      const char* const end = p + body.size();
-      while (p < end && *p != 0) {
-        const char* stop = FindLineEnd(p, end);
-        lines.push_back(*DecodeUtf8Strict(std::string_view(p, static_cast<std::size_t>(stop - p))));
-        if (stop < end && *stop == 0) break;
-        p = stop;
-        if (p < end && *p == '\r') ++p;
-        if (p < end && *p == '\n') ++p;
-      }
-      return lines;
-    }
-    case TextEncoding::Utf16LE:
-    case TextEncoding::Utf16BE: {
-      if (body.size() == 1) throw EEncodingError();
-      const bool big = encoding == TextEncoding::Utf16BE;
-      return SplitUnits(
-          body.size() / 2,
-          [&](std::size_t i) {
-            const auto hi = static_cast<unsigned char>(body[2 * i + (big ? 0 : 1)]);
-            const auto lo = static_cast<unsigned char>(body[2 * i + (big ? 1 : 0)]);
-            return static_cast<char16_t>(hi << 8 | lo);
-          },
-          [&](std::size_t a, std::size_t b) {
-            return DecodeUtf16(body.substr(2 * a, 2 * (b - a)), big);
-          });
-    }
-    case TextEncoding::None:
-    case TextEncoding::Ansi:
-      break;
+std::vector<LineSpan> FindLines(std::u16string_view text) {
+  std::vector<LineSpan> lines;
+  const char16_t* const begin = text.data();
+  const char16_t* const end = begin + text.size();
+  const char16_t* p = begin;
+  while (p < end && *p != 0) {
+    const char16_t* const stop = FindLineEnd(p, end);
+    lines.push_back({static_cast<std::size_t>(p - begin), static_cast<std::size_t>(stop - p)});
+    if (stop < end && *stop == 0) break;
+    p = stop;
+    if (p < end && *p == u'\r') ++p;
+    if (p < end && *p == u'\n') ++p;
   }
-  return SplitLines(DecodeBody(body, encoding));
+  return lines;
 }
 
 std::vector<std::u16string> SplitLines(std::u16string_view text) {
-  return SplitUnits(
-      text.size(), [&](std::size_t i) { return text[i]; },
-      [&](std::size_t a, std::size_t b) { return std::u16string(text.substr(a, b - a)); });
+  std::vector<std::u16string> lines;
+  for (const LineSpan& span : FindLines(text))
+    lines.emplace_back(text.substr(span.first, span.length));
+  return lines;
 }
 
 std::string EncodeFileText(std::u16string_view text, TextEncoding encoding) {

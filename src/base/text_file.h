@@ -23,12 +23,16 @@ DetectedEncoding DetectEncoding(std::string_view bytes);
 // UTF-8 body that is not strictly valid, or a UTF-16 body of a single byte.
 std::u16string DecodeBody(std::string_view body, TextEncoding encoding);
 
-// The lines of a body in the given encoding: DecodeBody then SplitLines, without holding the
-// whole decoded text at once where the encoding allows.
-std::vector<std::u16string> DecodeLines(std::string_view body, TextEncoding encoding);
+// Where a line stands in a text: its first code unit and its length, line end excluded.
+struct LineSpan {
+  std::size_t first;
+  std::size_t length;
+  bool operator==(const LineSpan&) const = default;
+};
 
 // Lines end at CR, LF or CR LF; U+0000 ends the whole text; a line end at the very end of the
 // text does not add an empty line.
+std::vector<LineSpan> FindLines(std::u16string_view text);
 std::vector<std::u16string> SplitLines(std::u16string_view text);
 
 // The bytes of a file holding text in the encoding (None counts as ANSI), signature included.

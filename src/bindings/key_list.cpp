@@ -14,12 +14,43 @@ void KeyList::CheckIndex(int i) const {
 
 std::u16string KeyList::Line(int i) const {
   CheckIndex(i);
-  return lines_[static_cast<std::size_t>(i)];
+  return std::u16string(View(static_cast<std::size_t>(i)));
+}
+
+std::vector<std::u16string> KeyList::Lines() const {
+  std::vector<std::u16string> lines;
+  lines.reserve(lines_.size());
+  for (std::size_t i = 0; i < lines_.size(); ++i) lines.emplace_back(View(i));
+  return lines;
+}
+
+void KeyList::Add(std::u16string_view line) {
+  lines_.push_back({text_.size(), line.size()});
+  text_ += line;
+  liveUnits_ += line.size();
 }
 
 void KeyList::Delete(int i) {
   CheckIndex(i);
+  liveUnits_ -= lines_[static_cast<std::size_t>(i)].length;
   lines_.erase(lines_.begin() + i);
+  // Once most of the text is lines long deleted, keep only the live ones.
+  if (text_.size() > 4096 && text_.size() > 2 * liveUnits_) {
+    std::u16string live;
+    live.reserve(liveUnits_);
+    for (LineSpan& span : lines_) {
+      const std::size_t first = live.size();
+      live.append(text_, span.first, span.length);
+      span.first = first;
+    }
+    text_ = std::move(live);
+  }
+}
+
+void KeyList::Clear() {
+  text_.clear();
+  lines_.clear();
+  liveUnits_ = 0;
 }
 
 void KeyList::Move(int current, int newIndex) {
@@ -36,19 +67,27 @@ void KeyList::Move(int current, int newIndex) {
 }
 
 void KeyList::LoadFromFile(std::u16string_view path) {
-  const std::string bytes = ReadFileBytes(path);
-  const DetectedEncoding detected = DetectEncoding(bytes);
-  encoding_ = detected.encoding;
-  lines_ = DecodeLines(std::string_view(bytes).substr(detected.signatureLength), detected.encoding);
+  std::u16string text;
+  {
+    // The bytes go as soon as they are decoded: a large file then never needs its bytes, its
+    // text and its line table at once.
+    const std::string bytes = ReadFileBytes(path);
+    const DetectedEncoding detected = DetectEncoding(bytes);
+    encoding_ = detected.encoding;
+    text = DecodeBody(std::string_view(bytes).substr(detected.signatureLength), detected.encoding);
+  }
+  std::vector<LineSpan> lines = FindLines(text);
+  liveUnits_ = 0;
+  for (const LineSpan& span : lines) liveUnits_ += span.length;
+  text_ = std::move(text);
+  lines_ = std::move(lines);
 }
 
 void KeyList::SaveToFile(std::u16string_view path) const {
-  std::size_t size = 0;
-  for (const auto& line : lines_) size += line.size() + 2;
   std::u16string text;
-  text.reserve(size);
-  for (const auto& line : lines_) {
-    text += line;
+  text.reserve(liveUnits_ + 2 * lines_.size());
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    text += View(i);
     text += u"\r\n";
   }
   WriteFileBytes(path, EncodeFileText(text, encoding_));

@@ -15,16 +15,17 @@ class KeyList {
 
   // A copy of line i; EStringListError outside 0 to Count() - 1.
   std::u16string Line(int i) const;
-  const std::vector<std::u16string>& Lines() const { return lines_; }
+  // Copies of every line, in order.
+  std::vector<std::u16string> Lines() const;
 
-  void Add(std::u16string line) { lines_.push_back(std::move(line)); }
+  void Add(std::u16string_view line);
   // Removes line i; EStringListError (list unchanged) outside the list.
   void Delete(int i);
   // Takes the line at current and puts it back so that it stands at newIndex. Equal indexes do
   // nothing at all; a current index outside the list is EStringListError; a new index outside
   // the list is brought to its nearest end, so the line is never lost.
   void Move(int current, int newIndex);
-  void Clear() { lines_.clear(); }
+  void Clear();
 
   // Replaces the lines with those of the file. The encoding found is remembered as soon as the
   // file is open, even when decoding then fails (EEncodingError, lines unchanged); a file that
@@ -37,8 +38,16 @@ class KeyList {
 
  private:
   void CheckIndex(int i) const;
+  std::u16string_view View(std::size_t i) const {
+    return std::u16string_view(text_).substr(lines_[i].first, lines_[i].length);
+  }
 
-  std::vector<std::u16string> lines_;
+  // Every line's units live in one text, as read from the file: a key file of many thousand
+  // lines then costs one allocation, not one per line. Deleted lines leave their units behind
+  // until the text is compacted.
+  std::u16string text_;
+  std::vector<LineSpan> lines_;
+  std::size_t liveUnits_ = 0;
   TextEncoding encoding_ = TextEncoding::None;
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/errors.h"
 
 namespace kavo {
@@ -62,6 +64,28 @@ TEST(KeyList, MovesALineToItsNewPlace) {
     list.Move(c.from, c.to);
     EXPECT_EQ(list.Lines(), c.after) << c.from << " -> " << c.to;
   }
+}
+
+// Deleted lines leave their text behind until most of it is dead; the lines left, their order
+// and what is added afterwards must survive that clean-up.
+TEST(KeyList, ManyDeletesBetweenAddsAndMovesKeepEveryLiveLine) {
+  KeyList list;
+  Lines expected;
+  for (int i = 0; i < 3000; ++i) {
+    const std::u16string line =
+        u"Line " + std::u16string(i % 7, u'x') + u"," + char16_t(u'A' + i % 26);
+    list.Add(line);
+    expected.push_back(line);
+    if (i % 3 != 0) {
+      list.Delete(list.Count() - 2 >= 0 ? list.Count() - 2 : 0);
+      expected.erase(expected.end() - (expected.size() >= 2 ? 2 : 1));
+    }
+    if (i % 50 == 0) {
+      list.Move(0, list.Count() - 1);
+      std::rotate(expected.begin(), expected.begin() + 1, expected.end());
+    }
+  }
+  EXPECT_EQ(list.Lines(), expected);
 }
 
 TEST(KeyList, DefaultBindingsAreTheFourInOrder) {

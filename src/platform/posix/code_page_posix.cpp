@@ -6,6 +6,7 @@
 #include <bit>
 #include <cerrno>
 #include <clocale>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -62,9 +63,19 @@ class IconvCodePage final : public CodePage {
   std::u16string Decode(std::string_view bytes) const override {
     if (singleByte_) {
       std::u16string out(bytes.size(), u'\0');
-      for (std::size_t i = 0; i < bytes.size(); ++i) {
-        out[i] = decode_[static_cast<unsigned char>(bytes[i])];
+      const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+      std::size_t i = 0;
+      // Eight bytes at a time: a run of ASCII in an ASCII-compatible code page widens as it is.
+      for (; asciiCompatible_ && i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, in + i, sizeof word);
+        if (word & 0x8080808080808080ull) {
+          for (std::size_t k = i; k < i + 8; ++k) out[k] = decode_[in[k]];
+        } else {
+          for (std::size_t k = i; k < i + 8; ++k) out[k] = in[k];
+        }
       }
+      for (; i < bytes.size(); ++i) out[i] = decode_[in[i]];
       return out;
     }
     return DecodeWithIconv(bytes);
@@ -74,6 +85,14 @@ class IconvCodePage final : public CodePage {
     if (singleByte_) {
       std::string out(text.size(), '\0');
       for (std::size_t i = 0; i < text.size(); ++i) {
+        // Four units below U+0080 at a time, as ASCII-compatible code pages keep them.
+        std::uint64_t word;
+        while (asciiCompatible_ && i + 4 <= text.size() &&
+               (std::memcpy(&word, text.data() + i, 8), (word & 0xFF80FF80FF80FF80ull) == 0)) {
+          for (std::size_t k = i; k < i + 4; ++k) out[k] = static_cast<char>(text[k]);
+          i += 4;
+        }
+        if (i == text.size()) break;
         const char16_t u = text[i];
         if (u < 0x80 && asciiCompatible_) {
           out[i] = static_cast<char>(u);
