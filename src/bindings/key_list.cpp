@@ -8,6 +8,11 @@
 
 namespace kavo {
 
+void KeyList::Changed() {
+  static std::uint64_t changes = 0;
+  generation_ = ++changes;
+}
+
 void KeyList::CheckIndex(int i) const {
   if (i < 0 || i >= Count()) throw EStringListError(i);
 }
@@ -28,12 +33,14 @@ void KeyList::Add(std::u16string_view line) {
   lines_.push_back({text_.size(), line.size()});
   text_ += line;
   liveUnits_ += line.size();
+  Changed();
 }
 
 void KeyList::Delete(int i) {
   CheckIndex(i);
   liveUnits_ -= lines_[static_cast<std::size_t>(i)].length;
   lines_.erase(lines_.begin() + i);
+  Changed();
   // Once most of the text is lines long deleted, keep only the live ones.
   if (text_.size() > 4096 && text_.size() > 2 * liveUnits_) {
     std::u16string live;
@@ -51,6 +58,7 @@ void KeyList::Clear() {
   text_.clear();
   lines_.clear();
   liveUnits_ = 0;
+  Changed();
 }
 
 void KeyList::Move(int current, int newIndex) {
@@ -64,6 +72,7 @@ void KeyList::Move(int current, int newIndex) {
   } else {
     std::rotate(to, from, from + 1);
   }
+  Changed();
 }
 
 void KeyList::LoadFromFile(std::u16string_view path) {
@@ -81,6 +90,7 @@ void KeyList::LoadFromFile(std::u16string_view path) {
   for (const LineSpan& span : lines) liveUnits_ += span.length;
   text_ = std::move(text);
   lines_ = std::move(lines);
+  Changed();
 }
 
 void KeyList::SaveToFile(std::u16string_view path) const {

@@ -2,6 +2,7 @@
 // The key list: the ordered binding lines, and the encoding of the last file loaded into it,
 // which every save writes in.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,12 @@ class KeyList {
 
   TextEncoding Encoding() const { return encoding_; }
 
+  // Changes with every change of the lines, and differs between lists: whoever built something
+  // from the lines can tell whether they still stand as they were.
+  std::uint64_t Generation() const { return generation_; }
+
  private:
+  void Changed();
   void CheckIndex(int i) const;
   std::u16string_view View(std::size_t i) const {
     return std::u16string_view(text_).substr(lines_[i].first, lines_[i].length);
@@ -49,6 +55,7 @@ class KeyList {
   std::vector<LineSpan> lines_;
   std::size_t liveUnits_ = 0;
   TextEncoding encoding_ = TextEncoding::None;
+  std::uint64_t generation_ = 0;
 };
 
 // The four bindings a bar starts with when no key file exists.

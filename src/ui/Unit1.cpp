@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QWindow>
@@ -109,7 +110,10 @@ void TForm1::BuildComponents() {
   ButtonArea = new TPressArea(this);
   FlowLayout1 = new TFlowLayout(ButtonArea);
   shapeTimer_ = Deferred(this, [this] { UpdateShapes(); });
-  connect(FlowLayout1, &TFlowLayout::Flowed, this, [this] { ScheduleShapes(); });
+  connect(FlowLayout1, &TFlowLayout::Flowed, this, [this] {
+    AddButtons();
+    ScheduleShapes();
+  });
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);
@@ -301,6 +305,9 @@ void TForm1::AddButton() {
 }
 
 void TForm1::ClearButtons() {
+  // The re-flow at the end must not build buttons again: the caller does, once it is ready.
+  const QScopedValueRollback clearing(addingButtons_, true);
+  Bno = 0;
   FlowLayout1->BeginUpdate();
   // The last button first, as each one leaves the area's list of children.
   for (int i = FlowLayout1->count() - 1; i >= 0; --i) {
@@ -312,7 +319,6 @@ void TForm1::ClearButtons() {
   ButtonArea->setGraphicsEffect(nullptr);
   Shadow = nullptr;
   ButtonArea->update();
-  Bno = 0;
   if (isShadow) {
     Shadow = NewDropShadow(this);
     ButtonArea->setGraphicsEffect(Shadow);
@@ -325,11 +331,27 @@ void TForm1::RefreshBtn() {
   AddButtons();
 }
 
-// One button per line of the key list, placed by a single re-flow at the end.
+// Buttons for the lines whose places can be seen, each batch placed by a single re-flow. Rows
+// past the area's bottom cannot be seen, so a key file of many thousand lines costs only the
+// buttons that fit; button i always belongs to line i, and a re-flow that uncovers the place of
+// a line not yet built builds it.
 void TForm1::AddButtons() {
-  FlowLayout1->BeginUpdate();
-  for (int i = 0, n = KeyMenu->Count(); i < n; ++i) AddButton();
-  FlowLayout1->EndUpdate();
+  if (addingButtons_) return;  // each batch's re-flow comes back here
+  // Lines changed since the buttons were built (the settings window, before Apply) wait for the
+  // rebuild that Apply makes: a button must never belong to a line it does not show.
+  if (Bno == 0) builtFrom_ = KeyMenu->Generation();
+  if (KeyMenu->Generation() != builtFrom_) return;
+  const QScopedValueRollback adding(addingButtons_, true);
+  const auto lastSeen = [this] {
+    const int n = FlowLayout1->count();
+    return n == 0 || !FlowLayout1->itemAt(n - 1)->widget()->isHidden();
+  };
+  while (Bno < KeyMenu->Count() && lastSeen()) {
+    const int batch = std::max(kFirstButtons, Bno);
+    FlowLayout1->BeginUpdate();
+    for (int i = 0; i < batch && Bno < KeyMenu->Count(); ++i) AddButton();
+    FlowLayout1->EndUpdate();
+  }
 }
 
 std::vector<TCornerButton*> TForm1::Buttons() const {

@@ -157,6 +157,7 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void LoadSettings();
   void SaveSettings();
   void AddButton();
+  // Builds buttons for the lines not built yet whose places can be seen.
   void AddButtons();
   void ClearButtons();
   void KeepReachable(bool wholeStrip = false);
@@ -198,6 +199,12 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   enum class Tracking { None, Drag, Resize } tracking_ = Tracking::None;
   QPointF pressPoint_;
   QSizeF resizeSize_;
+  // Buttons built before the first re-flow shows how many fit; any key file this short is built
+  // whole.
+  static constexpr int kFirstButtons = 64;
+  bool addingButtons_ = false;
+  // The key list's generation the buttons were built from.
+  std::uint64_t builtFrom_ = 0;
   bool closed_ = false;
   bool sessionEnding_ = false;
 };

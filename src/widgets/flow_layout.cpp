@@ -81,6 +81,7 @@ std::vector<QPointF> TFlowLayout::Flow(const std::vector<QSizeF>& sizes, float w
 
 void TFlowLayout::setGeometry(const QRect& rect) {
   QLayout::setGeometry(rect);
+  area_ = rect;
   Reflow();
 }
 
@@ -96,7 +97,9 @@ void TFlowLayout::Reflow() {
   for (QLayoutItem* item : items_) {
     sizes.emplace_back(item->widget() ? item->widget()->size() : item->sizeHint());
   }
-  const QRect area = geometry();
+  // The area last given: the toolkit forgets the layout's geometry whenever an item comes or
+  // goes, until it next lays the parent out.
+  const QRect area = area_;
   const auto positions = Flow(sizes, static_cast<float>(area.width()), hgap_, vgap_);
   for (int i = 0; i < items_.size(); ++i) {
     const QPointF& p = positions[static_cast<std::size_t>(i)];

@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QList>
 #include <QPointF>
+#include <QRect>
 #include <QSizeF>
 #include <vector>
 
@@ -52,6 +53,7 @@ class TFlowLayout : public QLayout {
   void Reflow();
 
   QList<QLayoutItem*> items_;
+  QRect area_;
   float hgap_ = 2;
   float vgap_ = 2;
   bool flowing_ = false;

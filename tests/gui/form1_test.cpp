@@ -245,6 +245,50 @@ TEST_F(Form1Test, ButtonsSendTheLineTheyWereBuiltFromUntilTheBarIsRebuilt) {
   EXPECT_EQ(Captions(*form), (std::vector<QString>{"Copy", "Past", "Cut"}));
 }
 
+// A key file far longer than the bar can show: only buttons whose places can be seen are built,
+// a larger bar builds the rest of what it uncovers at once, and each button still belongs to
+// its own line. Lines changed before Apply are not built into the old bar.
+TEST_F(Form1Test, ButtonsAreBuiltAsTheirPlacesComeIntoView) {
+  std::string keys;
+  for (int i = 0; i < 5000; ++i) keys += "K" + std::to_string(i) + ",Ctrl,Z\r\n";
+  keys += "Last,Ctrl,C\r\n";
+  Write("KavoKey.txt", keys);
+  auto form = Start();
+  form->LhWindow = 7;
+  form->Timer1->stop();
+  form->show();
+  QApplication::processEvents();
+  const auto seen = [&] {
+    int n = 0;
+    for (const auto* b : form->Buttons()) n += b->isVisible();
+    return n;
+  };
+  const std::size_t built = form->Buttons().size();
+  EXPECT_LT(built, 500u);
+  EXPECT_GT(seen(), 0);
+
+  form->resize(2000, 2000);  // 38 buttons of 50 + 2 to a row, 74 rows of 25 + 2 below the strip
+  EXPECT_EQ(seen(), 38 * 74);
+  const auto buttons = form->Buttons();
+  ASSERT_GE(buttons.size(), 38u * 74u);
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    ASSERT_EQ(buttons[i]->Tag, static_cast<int>(i));
+    ASSERT_EQ(buttons[i]->text(), QString("K%1").arg(i));
+  }
+
+  form->KeyMenu->Move(5000, 0);  // as the settings window would, before Apply
+  form->resize(4000, 4000);
+  EXPECT_EQ(form->Buttons().size(), buttons.size());
+  form->RefreshBtn();
+  EXPECT_EQ(form->Buttons().size(), 5001u);
+  EXPECT_EQ(form->Buttons()[0]->text(), "Last");
+  form->Buttons()[5000]->click();
+  form->Buttons()[0]->click();
+  ASSERT_EQ(input_.sent.size(), 2u);
+  EXPECT_EQ(input_.sent[0], (std::vector<KeyStroke>{Down(17), Down('Z'), Up('Z'), Up(17)}));
+  EXPECT_EQ(input_.sent[1], (std::vector<KeyStroke>{Down(17), Down('C'), Up('C'), Up(17)}));
+}
+
 TEST_F(Form1Test, TrackerPassesOverTheStartWindowAndTakesTheNextTitledOne) {
   input_.foreground = 7;  // the terminal the bar was started from
   input_.titles = {{7, u"terminal"}, {8, u""}, {9, u"Editor — 日本"}, {10, u"own"}};
