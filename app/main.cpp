@@ -10,7 +10,6 @@
 #include "platform/system.h"
 #include "settings/home_folder.h"
 #include "ui/Unit1.h"
-#include "ui/Unit2.h"
 #include "ui/command_line.h"
 #include "ui/error_guard.h"
 #include "ui/single_instance.h"
@@ -83,10 +82,8 @@ int main(int argc, char** argv) {
   }
 
   std::unique_ptr<kavo::TForm1> form1;
-  std::unique_ptr<kavo::TForm2> form2;
   try {
     form1 = std::make_unique<kavo::TForm1>(*input, home.folder);
-    form2 = std::make_unique<kavo::TForm2>();
   } catch (const kavo::KavoError& error) {
     // The address of the start-up code, as the box shows one.
     kavo::ShowStartupErrorBox(error.Kind(), error.Message(),
@@ -98,7 +95,6 @@ int main(int argc, char** argv) {
   form1->show();
   kavo::platform::ListenForCloseRequests();
   const int code = app.exec();
-  form2.reset();
   form1.reset();
   return code;
 }

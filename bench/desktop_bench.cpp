@@ -1,6 +1,7 @@
-// Whole-process figures, side by side with xvkbd (an on-screen keyboard in C) on one Xvfb and
-// openbox: start-up to the window being mapped, resident memory once idle, click-to-keystroke
-// latency into a window of another program, and wake-ups while idle.
+// Whole-process figures on one Xvfb and openbox, side by side with a bare Qt window of our own
+// (the toolkit's floor) and xvkbd (an on-screen keyboard in C): start-up to the window being
+// mapped, CPU time until then, resident memory once idle, the same for a bar of 100,000
+// bindings, click-to-keystroke latency into a window of another program, and wake-ups while idle.
 //
 //   kavo_desktop_bench            (runs from make bench; needs Xvfb, openbox, xdotool, xvkbd)
 
@@ -171,48 +172,66 @@ struct Subject {
   std::string folder;
 };
 
-struct Figures {
-  double startupMs = 0;
-  long rssKb = 0;
+// CPU time of every thread of the process so far, from the scheduler's own count.
+double CpuMs(pid_t pid) {
+  double ns = 0;
+  std::error_code ec;
+  for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
+    std::ifstream in(task.path() / "schedstat");
+    double onCpu = 0;
+    if (in >> onCpu) ns += onCpu;
+  }
+  return ns / 1e6;
+}
+
+struct StartFigures {
+  std::vector<double> mappedMs, cpuMs, rssKb;
+};
+
+// One start: exec to the window being mapped, the CPU time spent by then, and resident memory
+// once idle.
+void StartOnce(const Subject& subject, Observer& observer, StartFigures& figures) {
+  observer.Drain();
+  const auto start = Clock::now();
+  Process process(subject.argv, subject.folder, {"LC_ALL=C.UTF-8"});
+  if (observer.AwaitMapped(subject.windowPrefix, std::chrono::seconds(10))) {
+    figures.mappedMs.push_back(Ms(Clock::now() - start));
+    figures.cpuMs.push_back(CpuMs(process.pid()));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  figures.rssKb.push_back(static_cast<double>(StatusField(process.pid(), "VmRSS")));
+  process.Signal(SIGTERM);
+  process.Wait(std::chrono::seconds(5));
+}
+
+struct ClickFigures {
   double clickMs = 0;
   int clicks = 0;
   long idleWakeups = 0;
 };
 
-Figures Measure(const Subject& subject, Observer& observer, Window target,
-                const std::function<std::pair<int, int>()>& keyPoint, KeySym lastKey) {
-  Figures figures;
-  std::vector<double> startups, rss;
-  for (int run = 0; run < 10; ++run) {
-    observer.Drain();
-    const auto start = Clock::now();
-    Process process(subject.argv, subject.folder, {"LC_ALL=C.UTF-8"});
-    if (observer.AwaitMapped(subject.windowPrefix, std::chrono::seconds(10))) {
-      startups.push_back(Ms(Clock::now() - start));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(800));
-    rss.push_back(static_cast<double>(StatusField(process.pid(), "VmRSS")));
-
-    if (run == 9) {
-      kavo::e2e::Activate(std::to_string(target));
-      const auto [x, y] = keyPoint();
-      observer.ClickToRelease(x, y, lastKey);  // the first click acquires the target
-      std::vector<double> clicks;
-      for (int i = 0; i < 50; ++i) {
-        if (auto ms = observer.ClickToRelease(x, y, lastKey)) clicks.push_back(*ms);
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-      }
-      figures.clickMs = Median(clicks);
-      figures.clicks = static_cast<int>(clicks.size());
-      const long before = Wakeups(process.pid());
-      std::this_thread::sleep_for(std::chrono::seconds(10));
-      figures.idleWakeups = Wakeups(process.pid()) - before;
-    }
-    process.Signal(SIGTERM);
-    process.Wait(std::chrono::seconds(5));
+// Click-to-keystroke latency into the target, then wake-ups over 10 s of idling.
+ClickFigures MeasureClicks(const Subject& subject, Observer& observer, Window target,
+                           const std::function<std::pair<int, int>()>& keyPoint, KeySym lastKey) {
+  ClickFigures figures;
+  Process process(subject.argv, subject.folder, {"LC_ALL=C.UTF-8"});
+  if (!observer.AwaitMapped(subject.windowPrefix, std::chrono::seconds(10))) return figures;
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  kavo::e2e::Activate(std::to_string(target));
+  const auto [x, y] = keyPoint();
+  observer.ClickToRelease(x, y, lastKey);  // the first click acquires the target
+  std::vector<double> clicks;
+  for (int i = 0; i < 50; ++i) {
+    if (auto ms = observer.ClickToRelease(x, y, lastKey)) clicks.push_back(*ms);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
   }
-  figures.startupMs = Median(startups);
-  figures.rssKb = static_cast<long>(Median(rss));
+  figures.clickMs = Median(clicks);
+  figures.clicks = static_cast<int>(clicks.size());
+  const long before = Wakeups(process.pid());
+  std::this_thread::sleep_for(std::chrono::seconds(10));
+  figures.idleWakeups = Wakeups(process.pid()) - before;
+  process.Signal(SIGTERM);
+  process.Wait(std::chrono::seconds(5));
   return figures;
 }
 
@@ -272,50 +291,97 @@ int main() {
   kavo::e2e::StartDesktop();
   const fs::path folder =
       fs::temp_directory_path() / ("kavo-desktop-bench-" + std::to_string(::getpid()));
-  fs::create_directories(folder);
+  fs::create_directories(folder / "large");
   fs::copy_file(KAVO_EXECUTABLE, folder / "kavo");
+  fs::copy_file(KAVO_EXECUTABLE, folder / "large" / "kavo");
+  {
+    std::ofstream keys(folder / "large" / "KavoKey.txt", std::ios::binary);
+    for (int i = 0; i < 100000; ++i) keys << "Binding " << i << ",Ctrl,Shift,Z\r\n";
+  }
 
   {
     Observer observer;
     const Window target = observer.MakeTarget();
 
     const Subject kavo{"kavo", {(folder / "kavo").string()}, "Form1", folder.string()};
+    const Subject reference{"reference", {KAVO_REFERENCE_BAR}, "Reference bar", folder.string()};
     const Subject xvkbd{"xvkbd", {"xvkbd", "-geometry", "+0+300"}, "xvkbd", folder.string()};
+    const Subject large{"kavo 100,000",
+                        {(folder / "large" / "kavo").string()},
+                        "Form1",
+                        (folder / "large").string()};
+    const std::vector<const Subject*> subjects = {&kavo, &reference, &xvkbd, &large};
 
-    // The bar's Undo button, and xvkbd's "z" key, from their windows' top-left corners.
-    const Figures k = Measure(
+    // Twenty starts of each, interleaved, so that whatever else the machine does falls on all.
+    constexpr int kStarts = 20;
+    std::vector<StartFigures> starts(subjects.size());
+    for (int run = 0; run < kStarts; ++run) {
+      for (std::size_t s = 0; s < subjects.size(); ++s)
+        StartOnce(*subjects[s], observer, starts[s]);
+    }
+
+    std::printf("\n%-34s", "");
+    for (const Subject* subject : subjects) std::printf(" %14s", subject->name.c_str());
+    const auto row = [&](const char* label, const char* unit, double scale,
+                         std::vector<double> StartFigures::*field) {
+      std::printf("\n%-34s", label);
+      for (const StartFigures& f : starts)
+        std::printf(" %11.1f %s", Median(f.*field) / scale, unit);
+    };
+    row("exec to mapped (median of 20)", "ms", 1, &StartFigures::mappedMs);
+    row("CPU time until mapped (median)", "ms", 1, &StartFigures::cpuMs);
+    row("resident memory, idle (median)", "MB", 1024, &StartFigures::rssKb);
+    const auto ratio = [&](const char* label, std::size_t a, std::size_t b,
+                           std::vector<double> StartFigures::*field, const char* target) {
+      std::printf("\n%-46s %5.2fx  (target: %s)", label,
+                  Median(starts[a].*field) / Median(starts[b].*field), target);
+    };
+    std::printf("\n");
+    ratio("kavo / reference, start-up", 0, 1, &StartFigures::mappedMs, "1.1x");
+    ratio("kavo / reference, CPU until mapped", 0, 1, &StartFigures::cpuMs, "1.1x");
+    ratio("kavo / reference, resident memory", 0, 1, &StartFigures::rssKb, "1.1x");
+    ratio("100,000 bindings / default bar, start-up", 3, 0, &StartFigures::mappedMs, "3x");
+    ratio("100,000 bindings / default bar, memory", 3, 0, &StartFigures::rssKb, "1.2x");
+    ratio("kavo / xvkbd, start-up", 0, 2, &StartFigures::mappedMs, "none");
+    std::printf("\n");
+
+    // The bar's Undo button, the reference's only button, and xvkbd's "z" key.
+    const ClickFigures k = MeasureClicks(
         kavo, observer, target,
         [&] {
           const auto [x, y] = ClientOrigin(observer.display(), "Form1$");
           return std::pair{x + 25, y + 24 + 12};
         },
         XK_Control_L);
-    const Figures v = Measure(
+    const ClickFigures r = MeasureClicks(
+        reference, observer, target,
+        [&] {
+          const auto [x, y] = ClientOrigin(observer.display(), "Reference bar");
+          return std::pair{x + 125, y + 65};
+        },
+        XK_Control_L);
+    const ClickFigures v = MeasureClicks(
         xvkbd, observer, target,
         [&] {
           const auto [x, y] = ClientOrigin(observer.display(), "xvkbd");
           return std::pair{x + 92, y + 143};
         },
         XK_z);
+    std::printf("\n%-34s %14s %14s %14s", "", "kavo", "reference", "xvkbd");
+    std::printf("\n%-34s %11.2f ms %11.2f ms %11.2f ms", "click to last key up (median)", k.clickMs,
+                r.clickMs, v.clickMs);
+    std::printf("\n%-34s %14d %14d %14d", "clicks measured (of 50)", k.clicks, r.clicks, v.clicks);
+    std::printf("\n%-34s %14ld %14ld %14ld\n", "wake-ups in 10 s idle", k.idleWakeups,
+                r.idleWakeups, v.idleWakeups);
 
-    std::printf("\n%-32s %12s %12s\n", "", "kavo", "xvkbd");
-    std::printf("%-32s %9.1f ms %9.1f ms\n", "start-up to mapped (median/10)", k.startupMs,
-                v.startupMs);
-    std::printf("%-32s %9.1f MB %9.1f MB\n", "resident memory, idle", k.rssKb / 1024.0,
-                v.rssKb / 1024.0);
-    std::printf("%-32s %9.2f ms %9.2f ms\n", "click to last key up (median)", k.clickMs, v.clickMs);
-    std::printf("%-32s %12d %12d\n", "clicks measured (of 50)", k.clicks, v.clicks);
-    std::printf("%-32s %12ld %12ld\n", "wake-ups in 10 s idle", k.idleWakeups, v.idleWakeups);
-    std::printf("\nkavo/xvkbd start-up: %.2fx\n", k.startupMs / v.startupMs);
-
-    // A second bar with a held binding beside the Undo button.
+    // A bar with a held binding beside the Undo button.
     std::ofstream(folder / "KavoKey.txt", std::ios::binary)
         << "Undo,Ctrl,Z\r\nPan,Space,,,latch\r\n";
     const HoldFigures h = MeasureHolds(kavo, observer, target);
-    std::printf("\n%-32s %9.2f ms\n", "tap: click to first key down", h.tapPressMs);
-    std::printf("%-32s %9.2f ms\n", "latch: click to key down", h.latchPressMs);
-    std::printf("%-32s %9.2f ms\n", "latch: stroke's end to key up", h.latchReleaseMs);
-    std::printf("%-32s %12d\n", "latches measured (of 50)", h.clicks);
+    std::printf("\n%-34s %11.2f ms\n", "tap: click to first key down", h.tapPressMs);
+    std::printf("%-34s %11.2f ms\n", "latch: click to key down", h.latchPressMs);
+    std::printf("%-34s %11.2f ms\n", "latch: stroke's end to key up", h.latchReleaseMs);
+    std::printf("%-34s %14d\n", "latches measured (of 50)", h.clicks);
   }
 
   std::error_code ec;

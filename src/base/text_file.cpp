@@ -72,7 +72,7 @@ std::vector<LineSpan> FindLines(std::u16string_view text) {
   const char16_t* p = begin;
   while (p < end && *p != 0) {
     const char16_t* const stop = FindLineEnd(p, end);
-    lines.push_back({static_cast<std::size_t>(p - begin), static_cast<std::size_t>(stop - p)});
+    lines.push_back({static_cast<std::uint32_t>(p - begin), static_cast<std::uint32_t>(stop - p)});
     if (stop < end && *stop == 0) break;
     p = stop;
     if (p < end && *p == u'\r') ++p;

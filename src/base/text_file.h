@@ -3,6 +3,7 @@
 // (or none, for the legacy code page), then the text; lines end in CR LF, CR or LF.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,10 +24,11 @@ DetectedEncoding DetectEncoding(std::string_view bytes);
 // UTF-8 body that is not strictly valid, or a UTF-16 body of a single byte.
 std::u16string DecodeBody(std::string_view body, TextEncoding encoding);
 
-// Where a line stands in a text: its first code unit and its length, line end excluded.
+// Where a line stands in a text: its first code unit and its length, line end excluded. Files
+// are read up to 64 MiB, so 32 bits hold both, and a long key file's table takes half the room.
 struct LineSpan {
-  std::size_t first;
-  std::size_t length;
+  std::uint32_t first;
+  std::uint32_t length;
   bool operator==(const LineSpan&) const = default;
 };
 

@@ -1,6 +1,8 @@
 #include "bindings/key_list.h"
 
 #include <algorithm>
+#include <limits>
+#include <stdexcept>
 
 #include "base/errors.h"
 #include "base/file_io.h"
@@ -30,7 +32,12 @@ std::vector<std::u16string> KeyList::Lines() const {
 }
 
 void KeyList::Add(std::u16string_view line) {
-  lines_.push_back({text_.size(), line.size()});
+  // As any container past its size: 4 Gi code units is far beyond what a file can bring.
+  if (text_.size() + line.size() > std::numeric_limits<std::uint32_t>::max()) {
+    throw std::length_error("key list");
+  }
+  lines_.push_back(
+      {static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(line.size())});
   text_ += line;
   liveUnits_ += line.size();
   Changed();
@@ -46,7 +53,7 @@ void KeyList::Delete(int i) {
     std::u16string live;
     live.reserve(liveUnits_);
     for (LineSpan& span : lines_) {
-      const std::size_t first = live.size();
+      const auto first = static_cast<std::uint32_t>(live.size());
       live.append(text_, span.first, span.length);
       span.first = first;
     }

@@ -74,7 +74,8 @@ TForm1::TForm1(platform::InputBackend& input, std::u16string homePath)
       input_(input),
       tracker_(input, [this](platform::WindowHandle w) { return IsOwnWindow(w); }) {
   setWindowTitle(QStringLiteral("Form1"));
-  setWindowIcon(BarIcon());
+  // Drawn in seven sizes for the task switcher: after the first frame, which does not need it.
+  QTimer::singleShot(0, this, [this] { setWindowIcon(BarIcon()); });
   // Nothing is painted where no control draws: those pixels are see-through.
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -90,6 +91,7 @@ TForm1::TForm1(platform::InputBackend& input, std::u16string homePath)
 }
 
 TForm1::~TForm1() {
+  settings_.reset();
   input_.SetListener(nullptr);
   input_.WatchActivity(false);
   input_.WatchWindow(0);
@@ -119,8 +121,15 @@ void TForm1::BuildComponents() {
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, Guarded([this] { Timer1Timer(); }));
   connect(Rectangle2, &TRectangle::Clicked, this, Guarded([this] { Rectangle2Click(); }));
-  connect(Rectangle1, &TRectangle::Pressed, this, Guarded([this] { Rectangle1MouseDown(); }));
-  connect(ButtonArea, &TPressArea::Pressed, this, Guarded([this] { FlowLayout1MouseDown(); }));
+  // A drag counts from where the press was, not from where the pointer is once it is handled.
+  connect(Rectangle1, &TRectangle::Pressed, this, [this](QPointF at) {
+    pressGlobal_ = at;
+    RunGuarded([this] { Rectangle1MouseDown(); });
+  });
+  connect(ButtonArea, &TPressArea::Pressed, this, [this](QPointF at) {
+    pressGlobal_ = at;
+    RunGuarded([this] { FlowLayout1MouseDown(); });
+  });
 
   PopupMenu1 = new QMenu(this);
   SettingMenu = PopupMenu1->addAction(QStringLiteral("Settings"));
@@ -520,7 +529,9 @@ void TForm1::FlowLayout1MouseDown() {
 
 void TForm1::StartWindowDrag() {
   tracking_ = Tracking::Drag;
-  pressPoint_ = QPointF(mapFromGlobal(QCursor::pos()));
+  // On the screen, not in the window: the window moves under the pointer, and the window
+  // manager's news of where it stands may come late or out of turn.
+  dragOrigin_ = QPoint(Left(), Top());
   grabMouse();
 }
 
@@ -540,7 +551,8 @@ void TForm1::EndDragOrResize() {
 void TForm1::mouseMoveEvent(QMouseEvent* event) {
   const QPointF p = event->position();
   if (tracking_ == Tracking::Drag) {
-    const QPoint at = DraggedTo(QPoint(Left(), Top()), p - pressPoint_, devicePixelRatioF());
+    const QPoint at =
+        DraggedTo(dragOrigin_, event->globalPosition() - pressGlobal_, devicePixelRatioF());
     SetBounds(at.x(), at.y(), width(), height());
   } else if (tracking_ == Tracking::Resize) {
     // Never so small that the bar cannot be grabbed again.
@@ -616,7 +628,8 @@ void TForm1::MinimizedMenuClick() {
 }
 
 void TForm1::SettingMenuClick() {
-  if (!Form2) return;
+  // Built when first asked for: the bar's first frame does not wait for it.
+  if (!Form2) settings_ = std::make_unique<TForm2>();
   // Kept above the bar, which stays on top of every ordinary window.
   Form2->winId();
   Form2->windowHandle()->setTransientParent(windowHandle());

@@ -29,6 +29,8 @@ class QSocketNotifier;
 
 namespace kavo {
 
+class TForm2;
+
 class TForm1 : public QWidget, private platform::InputBackend::Listener {
   Q_OBJECT
  public:
@@ -184,6 +186,8 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   QList<QRect> WorkAreas() const;
 
   platform::InputBackend& input_;
+  // The settings window, once the menu has asked for it.
+  std::unique_ptr<TForm2> settings_;
   TargetTracker tracker_;
   KeyHold hold_{input_};
   QString title_;
@@ -199,9 +203,13 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   enum class Tracking { None, Drag, Resize } tracking_ = Tracking::None;
   QPointF pressPoint_;
   QSizeF resizeSize_;
+  // The last press on the strip's square or the button area, on the screen; where the bar stood
+  // when a drag began.
+  QPointF pressGlobal_;
+  QPoint dragOrigin_;
   // Buttons built before the first re-flow shows how many fit; any key file this short is built
   // whole.
-  static constexpr int kFirstButtons = 64;
+  static constexpr int kFirstButtons = 16;
   bool addingButtons_ = false;
   // The key list's generation the buttons were built from.
   std::uint64_t builtFrom_ = 0;

@@ -3,17 +3,23 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
 
+#ifdef _WIN32
+#include <QWinEventNotifier>
+#else
+#include <QSocketNotifier>
+#endif
+
+#include "platform/files.h"
+#include "platform/instance_channel.h"
 #include "platform/system.h"
 
 namespace kavo {
 namespace {
 
-constexpr char kComeForward[] = "come-forward\n";
+constexpr char kComeForward[] = "come-forward";
 
 // Where the lock and the socket go: the session's runtime folder; outside a full session (no
 // XDG_RUNTIME_DIR, where the toolkit would only complain) the temporary folder, the user's id
@@ -52,34 +58,39 @@ SingleInstance::SingleInstance(const QString& folder) {
   const QString base = NameBase(key);
   lockPath_ = base + QStringLiteral(".lock");
 #ifdef _WIN32
-  serverName_ = QStringLiteral("kavo-") + key;
+  channelName_ = QStringLiteral("\\\\.\\pipe\\kavo-") + key;
 #else
-  serverName_ = base + QStringLiteral(".socket");
+  channelName_ = base + QStringLiteral(".socket");
 #endif
 
   lock_ = std::make_unique<QLockFile>(lockPath_);
   // A bar runs for days: only a lock whose process has gone counts as stale, never an old one.
   lock_->setStaleLockTime(0);
   if (!lock_->tryLock(0)) return;
-  // The lock is ours, so a socket left behind is a dead bar's.
-  QLocalServer::removeServer(serverName_);
-  server_ = new QLocalServer(this);
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
-  if (!server_->listen(serverName_)) {
-    qWarning("kavo: cannot listen for later starts at %s: %s", qPrintable(serverName_),
-             qPrintable(server_->errorString()));
+  first_ = true;
+  // The lock is ours, so a channel left behind is a dead bar's, and is replaced.
+  platform::ErrorCode error = 0;
+  channel_ = platform::ListenForLaterStarts(channelName_.toStdU16String(), error);
+  if (!channel_) {
+    qWarning("kavo: cannot listen for later starts at %s: %s", qPrintable(channelName_),
+             qPrintable(QString::fromStdU16String(platform::ErrorText(error))));
     return;
   }
-  connect(server_, &QLocalServer::newConnection, this, [this] {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-      connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-      connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-        while (socket->canReadLine()) {
-          if (socket->readLine() == kComeForward) emit ComeForwardAsked();
-        }
-      });
+  const auto takeMessages = [this] {
+    for (const std::string& line : channel_->TakeMessages()) {
+      if (line == kComeForward) emit ComeForwardAsked();
     }
-  });
+  };
+#ifdef _WIN32
+  auto notifier =
+      std::make_unique<QWinEventNotifier>(reinterpret_cast<HANDLE>(channel_->Waitable()));
+  connect(notifier.get(), &QWinEventNotifier::activated, this, takeMessages);
+#else
+  auto notifier = std::make_unique<QSocketNotifier>(static_cast<qintptr>(channel_->Waitable()),
+                                                    QSocketNotifier::Read);
+  connect(notifier.get(), &QSocketNotifier::activated, this, takeMessages);
+#endif
+  notifier_ = std::move(notifier);
 }
 
 SingleInstance::~SingleInstance() = default;
@@ -87,14 +98,7 @@ SingleInstance::~SingleInstance() = default;
 bool SingleInstance::AskRunningBarToComeForward() {
   // The running bar may still be starting: it listens right after taking the lock.
   for (int attempt = 0; attempt < 30; ++attempt) {
-    QLocalSocket socket;
-    socket.connectToServer(serverName_);
-    if (socket.waitForConnected(500)) {
-      socket.write(kComeForward);
-      const bool sent = socket.waitForBytesWritten(1000);
-      socket.disconnectFromServer();
-      return sent;
-    }
+    if (platform::SendToRunningInstance(channelName_.toStdU16String(), kComeForward)) return true;
     QThread::msleep(100);
   }
   return false;

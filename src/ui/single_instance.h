@@ -7,9 +7,11 @@
 #include <QString>
 #include <memory>
 
-class QLocalServer;
-
 namespace kavo {
+
+namespace platform {
+class InstanceChannel;
+}
 
 class SingleInstance : public QObject {
   Q_OBJECT
@@ -20,7 +22,7 @@ class SingleInstance : public QObject {
   ~SingleInstance() override;
 
   // Whether this process holds the lock, and so is the folder's bar.
-  bool IsFirst() const { return server_ != nullptr; }
+  bool IsFirst() const { return first_; }
 
   // For a second start: asks the running bar to come forward. False when it does not answer.
   bool AskRunningBarToComeForward();
@@ -30,9 +32,12 @@ class SingleInstance : public QObject {
 
  private:
   QString lockPath_;
-  QString serverName_;
+  QString channelName_;
   std::unique_ptr<QLockFile> lock_;
-  QLocalServer* server_ = nullptr;
+  bool first_ = false;
+  std::unique_ptr<platform::InstanceChannel> channel_;
+  // Watches the channel; goes before it.
+  std::unique_ptr<QObject> notifier_;
 };
 
 }  // namespace kavo

@@ -11,7 +11,8 @@ class TPressArea : public QWidget {
   using QWidget::QWidget;
 
  signals:
-  void Pressed();
+  // Where on the screen the press was.
+  void Pressed(QPointF at);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

@@ -13,7 +13,7 @@ void TRectangle::paintEvent(QPaintEvent*) {
 
 void TRectangle::mousePressEvent(QMouseEvent* event) {
   leftDown_ = event->button() == Qt::LeftButton;
-  emit Pressed();
+  emit Pressed(event->globalPosition());
 }
 
 void TRectangle::mouseReleaseEvent(QMouseEvent* event) {

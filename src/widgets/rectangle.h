@@ -12,7 +12,8 @@ class TRectangle : public QWidget {
   TRectangle(QColor fill, QWidget* parent);
 
  signals:
-  void Pressed();
+  // Where on the screen the press was.
+  void Pressed(QPointF at);
   void Clicked();
 
  protected:

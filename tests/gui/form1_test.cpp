@@ -250,7 +250,11 @@ TEST_F(Form1Test, ButtonsSendTheLineTheyWereBuiltFromUntilTheBarIsRebuilt) {
 // its own line. Lines changed before Apply are not built into the old bar.
 TEST_F(Form1Test, ButtonsAreBuiltAsTheirPlacesComeIntoView) {
   std::string keys;
-  for (int i = 0; i < 5000; ++i) keys += "K" + std::to_string(i) + ",Ctrl,Z\r\n";
+  for (int i = 0; i < 5000; ++i) {
+    keys += 'K';
+    keys += std::to_string(i);
+    keys += ",Ctrl,Z\r\n";
+  }
   keys += "Last,Ctrl,C\r\n";
   Write("KavoKey.txt", keys);
   auto form = Start();
