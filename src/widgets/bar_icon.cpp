@@ -24,7 +24,7 @@ QImage BarIconImage(int side) {
 
 QIcon BarIcon() {
   QIcon icon;
-  for (const int side : kIconSizes) icon.addPixmap(QPixmap::fromImage(BarIconImage(side)));
+  for (const int side : kWindowIconSizes) icon.addPixmap(QPixmap::fromImage(BarIconImage(side)));
   return icon;
 }
 
