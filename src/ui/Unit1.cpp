@@ -298,7 +298,8 @@ void TForm1::KeepReachable(bool wholeStrip) {
 
 void TForm1::AddButton() {
   const std::vector<std::u16string> fields = SplitFields(KeyMenu->Line(Bno));
-  auto* button = new TCornerButton(ButtonArea);
+  if (!buttonHolder_) buttonHolder_ = NewButtonHolder();
+  auto* button = new TCornerButton(buttonHolder_);
   button->resize(std::clamp(Btw, 0, kMaxButtonSide), std::clamp(Bth, 0, kMaxButtonSide));
   button->XRadius = static_cast<float>(Btc);
   button->YRadius = static_cast<float>(Btc);
@@ -308,9 +309,19 @@ void TForm1::AddButton() {
   button->setText(fields.empty() ? QString() : Q(fields[0]));
   button->Tag = Bno;
   button->Binding = KeyMenu->Line(Bno);
-  FlowLayout1->addWidget(button);
+  // Not addWidget, which would make the area the button's parent.
+  FlowLayout1->addItem(new QWidgetItem(button));
   button->show();
   ++Bno;
+}
+
+// The buttons' parent: it covers the button area, draws nothing, and leaves the presses it gets
+// between buttons to the area.
+QWidget* TForm1::NewButtonHolder() {
+  auto* holder = new QWidget(ButtonArea);
+  holder->setGeometry(0, 0, kMaxSide, kMaxSide);
+  holder->show();
+  return holder;
 }
 
 void TForm1::ClearButtons() {
@@ -318,13 +329,12 @@ void TForm1::ClearButtons() {
   const QScopedValueRollback clearing(addingButtons_, true);
   Bno = 0;
   FlowLayout1->BeginUpdate();
-  // The last button first, as each one leaves the area's list of children.
-  for (int i = FlowLayout1->count() - 1; i >= 0; --i) {
-    QLayoutItem* item = FlowLayout1->takeAt(i);
-    delete item->widget();
-    delete item;
-  }
+  for (int i = FlowLayout1->count() - 1; i >= 0; --i) delete FlowLayout1->takeAt(i);
   FlowLayout1->EndUpdate();
+  // The buttons go with their holder: deleted one by one, each would be looked up in the list of
+  // its siblings, which made a rebuild grow with the square of the buttons.
+  delete buttonHolder_;
+  buttonHolder_ = nullptr;
   ButtonArea->setGraphicsEffect(nullptr);
   Shadow = nullptr;
   ButtonArea->update();

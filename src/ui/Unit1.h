@@ -158,6 +158,7 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void WatchDesktop();
   void LoadSettings();
   void SaveSettings();
+  QWidget* NewButtonHolder();
   void AddButton();
   // Builds buttons for the lines not built yet whose places can be seen.
   void AddButtons();
@@ -211,6 +212,8 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   // whole.
   static constexpr int kFirstButtons = 16;
   bool addingButtons_ = false;
+  // The bar buttons' parent inside the button area.
+  QWidget* buttonHolder_ = nullptr;
   // The key list's generation the buttons were built from.
   std::uint64_t builtFrom_ = 0;
   bool closed_ = false;
