@@ -131,18 +131,19 @@ void TForm1::BuildComponents() {
     RunGuarded([this] { FlowLayout1MouseDown(); });
   });
 
-  PopupMenu1 = new QMenu(this);
-  SettingMenu = PopupMenu1->addAction(QStringLiteral("Settings"));
-  ResizeMenu = PopupMenu1->addAction(QStringLiteral("ReSize"));
+  // The menu's items; the menu itself is made when first opened (see Rectangle2Click).
+  SettingMenu = new QAction(QStringLiteral("Settings"), this);
+  ResizeMenu = new QAction(QStringLiteral("ReSize"), this);
   ResizeMenu->setCheckable(true);
-  ReAcquire = PopupMenu1->addAction(QStringLiteral("ReAcquire"));
-  KeyBindMenu = PopupMenu1->addAction(QStringLiteral("OpenKeyBind"));
-  SaveAsKeyMenu = PopupMenu1->addAction(QStringLiteral("SaveAsKeyBind"));
-  SaveForAppMenu = PopupMenu1->addAction(QStringLiteral("SaveKeyBindForApp"));
+  ReAcquire = new QAction(QStringLiteral("ReAcquire"), this);
+  KeyBindMenu = new QAction(QStringLiteral("OpenKeyBind"), this);
+  SaveAsKeyMenu = new QAction(QStringLiteral("SaveAsKeyBind"), this);
+  SaveForAppMenu = new QAction(QStringLiteral("SaveKeyBindForApp"), this);
   SaveForAppMenu->setEnabled(false);  // until a target with a program name is acquired
-  MenuItem1 = PopupMenu1->addSeparator();
-  MinimizedMenu = PopupMenu1->addAction(QStringLiteral("Minimized"));
-  CloseMenu = PopupMenu1->addAction(QStringLiteral("Close"));
+  MenuItem1 = new QAction(this);
+  MenuItem1->setSeparator(true);
+  MinimizedMenu = new QAction(QStringLiteral("Minimized"), this);
+  CloseMenu = new QAction(QStringLiteral("Close"), this);
   connect(SettingMenu, &QAction::triggered, this, Guarded([this] { SettingMenuClick(); }));
   // The menu has already moved the check mark when it reports the choice.
   connect(ResizeMenu, &QAction::triggered, this, Guarded([this] {
@@ -517,6 +518,12 @@ void TForm1::ReAcquireClick() {
 }
 
 void TForm1::Rectangle2Click() {
+  // Made at the first opening: the bar's first frame does not wait for the menu's fonts.
+  if (!PopupMenu1) {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->addActions({SettingMenu, ResizeMenu, ReAcquire, KeyBindMenu, SaveAsKeyMenu,
+                            SaveForAppMenu, MenuItem1, MinimizedMenu, CloseMenu});
+  }
   const double ratio = devicePixelRatioF();
   QList<QRect> workAreas;
   for (const QRect& a : WorkAreas()) workAreas << RoundedPixels(a, ratio);

@@ -61,7 +61,7 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   TPressArea* ButtonArea = nullptr;    // the button area; its empty parts take presses
   TFlowLayout* FlowLayout1 = nullptr;  // arranges the buttons in ButtonArea
   QTimer* Timer1 = nullptr;            // looks for the target once a second
-  QMenu* PopupMenu1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;         // made when first opened
   TFileDialog OpenDialog1{TFileDialog::Kind::Open};
   TFileDialog SaveDialog1{TFileDialog::Kind::Save};
   QAction* SettingMenu = nullptr;
