@@ -9,12 +9,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 
 #include "base/text_codec.h"
 #include "bindings/comma_rule.h"
 #include "bindings/key_list.h"
+#include "figure_reporter.h"
 #include "platform/code_page.h"
 #include "settings/ini_store.h"
 
@@ -168,33 +168,19 @@ void BM_IniParseAndWrite10k(benchmark::State& state) {
   }
 }
 
-// Prints each benchmark as usual and, at the end, every figure beside its baseline.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    std::printf("\nRatios to the baselines measured in this run (target: within 3x):\n");
+// The load and save figures beside their baselines.
+class RatioReporter : public kavo::bench::FigureReporter {
+  void PrintFigures() override {
+    std::printf("Ratios to the baselines measured in this run (target: within 3x):\n");
     for (const std::string enc : {"ansi", "utf8", "utf16le", "utf16be"}) {
-      Print("load " + enc, "BM_LoadKeyFile/" + enc, "BM_BaselineReadCount/" + enc);
-      Print("save " + enc, "BM_SaveKeyFile/" + enc, "BM_BaselineSafeWrite/" + enc);
+      Ratio("load " + enc, "BM_LoadKeyFile/" + enc, "BM_BaselineReadCount/" + enc);
+      Ratio("save " + enc, "BM_SaveKeyFile/" + enc, "BM_BaselineSafeWrite/" + enc);
     }
     std::printf("Saves beside a plain write (no flush to the disk, no rename):\n");
     for (const std::string enc : {"ansi", "utf8", "utf16le", "utf16be"}) {
-      Print("save " + enc, "BM_SaveKeyFile/" + enc, "BM_BaselineWrite/" + enc);
+      Ratio("save " + enc, "BM_SaveKeyFile/" + enc, "BM_BaselineWrite/" + enc);
     }
   }
-
- private:
-  void Print(const std::string& label, const std::string& measured, const std::string& base) {
-    if (!times_.count(measured) || !times_.count(base)) return;
-    std::printf("  %-14s %8.3f ms vs %8.3f ms  = %5.1fx\n", label.c_str(), times_[measured],
-                times_[base], times_[measured] / times_[base]);
-  }
-  std::map<std::string, double> times_;
 };
 
 }  // namespace

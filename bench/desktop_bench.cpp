@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -211,14 +210,18 @@ struct ClickFigures {
 };
 
 // Click-to-keystroke latency into the target, then wake-ups over 10 s of idling.
+std::pair<int, int> ClientOrigin(Display* display, const std::string& prefix);
+
+// Clicks at (dx, dy) from the top-left corner of the window whose name matches windowName.
 ClickFigures MeasureClicks(const Subject& subject, Observer& observer, Window target,
-                           const std::function<std::pair<int, int>()>& keyPoint, KeySym lastKey) {
+                           const std::string& windowName, int dx, int dy, KeySym lastKey) {
   ClickFigures figures;
   Process process(subject.argv, subject.folder, {"LC_ALL=C.UTF-8"});
   if (!observer.AwaitMapped(subject.windowPrefix, std::chrono::seconds(10))) return figures;
   std::this_thread::sleep_for(std::chrono::milliseconds(800));
   kavo::e2e::Activate(std::to_string(target));
-  const auto [x, y] = keyPoint();
+  const auto [left, top] = ClientOrigin(observer.display(), windowName);
+  const int x = left + dx, y = top + dy;
   observer.ClickToRelease(x, y, lastKey);  // the first click acquires the target
   std::vector<double> clicks;
   for (int i = 0; i < 50; ++i) {
@@ -234,8 +237,6 @@ ClickFigures MeasureClicks(const Subject& subject, Observer& observer, Window ta
   process.Wait(std::chrono::seconds(5));
   return figures;
 }
-
-std::pair<int, int> ClientOrigin(Display* display, const std::string& prefix);
 
 // Keys held for a pen beside a tap, in one bar: click to the first key's press for a tap
 // (Undo: Ctrl) and for a latch (Pan: Space), and from the end of the next stroke on the target
@@ -346,27 +347,11 @@ int main() {
     std::printf("\n");
 
     // The bar's Undo button, the reference's only button, and xvkbd's "z" key.
-    const ClickFigures k = MeasureClicks(
-        kavo, observer, target,
-        [&] {
-          const auto [x, y] = ClientOrigin(observer.display(), "Form1$");
-          return std::pair{x + 25, y + 24 + 12};
-        },
-        XK_Control_L);
-    const ClickFigures r = MeasureClicks(
-        reference, observer, target,
-        [&] {
-          const auto [x, y] = ClientOrigin(observer.display(), "Reference bar");
-          return std::pair{x + 125, y + 65};
-        },
-        XK_Control_L);
-    const ClickFigures v = MeasureClicks(
-        xvkbd, observer, target,
-        [&] {
-          const auto [x, y] = ClientOrigin(observer.display(), "xvkbd");
-          return std::pair{x + 92, y + 143};
-        },
-        XK_z);
+    const ClickFigures k =
+        MeasureClicks(kavo, observer, target, "Form1$", 25, 24 + 12, XK_Control_L);
+    const ClickFigures r =
+        MeasureClicks(reference, observer, target, "Reference bar", 125, 65, XK_Control_L);
+    const ClickFigures v = MeasureClicks(xvkbd, observer, target, "xvkbd", 92, 143, XK_z);
     std::printf("\n%-34s %14s %14s %14s", "", "kavo", "reference", "xvkbd");
     std::printf("\n%-34s %11.2f ms %11.2f ms %11.2f ms", "click to last key up (median)", k.clickMs,
                 r.clickMs, v.clickMs);

@@ -3,12 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 
 #include "base/text_codec.h"
+#include "figure_reporter.h"
 #include "platform/fake/fake_input.h"
 #include "ui/Unit1.h"
 
@@ -113,33 +112,15 @@ void BM_SwitchProgramSet(benchmark::State& state) {
 }
 BENCHMARK(BM_SwitchProgramSet)->Unit(benchmark::kMillisecond);
 
-// Prints each benchmark as usual and, at the end, the figures the targets are about.
-class TargetReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    std::printf("\n");
+// The rebuild and re-flow figures the targets are about.
+class TargetReporter : public kavo::bench::FigureReporter {
+  void PrintFigures() override {
     Ratio("rebuild, 10,000 vs 1,000 buttons (target: within 12x)", "BM_RefreshBtn/10000",
           "BM_RefreshBtn/1000");
     Ratio("rebuild, 100,000 vs 4 bindings at the usual size", "BM_RefreshBtnUsualSize/100000",
           "BM_RefreshBtnUsualSize/4");
-    if (times_.count("BM_Reflow1000")) {
-      std::printf("  %-56s %8.3f ms\n", "re-flow of 1,000 buttons (target: under 2 ms)",
-                  times_["BM_Reflow1000"]);
-    }
+    Time("re-flow of 1,000 buttons (target: under 2 ms)", "BM_Reflow1000");
   }
-
- private:
-  void Ratio(const char* label, const std::string& measured, const std::string& base) {
-    if (!times_.count(measured) || !times_.count(base)) return;
-    std::printf("  %-56s %8.3f ms vs %8.3f ms = %5.1fx\n", label, times_[measured], times_[base],
-                times_[measured] / times_[base]);
-  }
-  std::map<std::string, double> times_;
 };
 
 }  // namespace

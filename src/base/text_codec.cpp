@@ -1,16 +1,12 @@
 #include "base/text_codec.h"
 
+#include "base/ascii_blocks.h"
 #include "base/utf16.h"
-
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
 
 namespace kavo {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
-constexpr std::uint64_t kAsciiHighs = 0x8080808080808080ull;
 
 // Reads one well-formed UTF-8 sequence at bytes[i]; returns its length, or 0 when the bytes
 // there are not a valid sequence (overlong, surrogate, above U+10FFFF, truncated).
@@ -50,8 +46,7 @@ std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes) {
   char16_t* dst = out.data();
   for (std::size_t i = 0; i < bytes.size();) {
     // Runs of ASCII, the usual text, widen eight bytes at a time.
-    std::uint64_t word;
-    if (i + 8 <= bytes.size() && (std::memcpy(&word, src + i, 8), (word & kAsciiHighs) == 0)) {
+    if (i + 8 <= bytes.size() && AsciiBytes8(bytes.data() + i)) {
       for (int k = 0; k < 8; ++k) dst[k] = src[i + k];
       dst += 8, i += 8;
       continue;
@@ -73,9 +68,7 @@ std::optional<std::u16string> DecodeUtf8Strict(std::string_view bytes) {
 bool IsValidUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
     // Skip ASCII eight bytes at a time.
-    std::uint64_t word;
-    if (bytes.size() - i >= 8 &&
-        (std::memcpy(&word, bytes.data() + i, 8), (word & kAsciiHighs) == 0)) {
+    if (bytes.size() - i >= 8 && AsciiBytes8(bytes.data() + i)) {
       i += 8;
       continue;
     }
@@ -110,11 +103,8 @@ std::u16string FromUtf8Lossy(std::string_view bytes) {
 
 void AppendUtf8(std::string& out, std::u16string_view text) {
   // Units below U+0080 four at a time: they are most of any key file.
-  constexpr std::uint64_t kNonAscii = 0xFF80FF80FF80FF80ull;
   const auto asciiRun = [&](std::size_t i) {
-    std::uint64_t word;
-    return i + 4 <= text.size() &&
-           (std::memcpy(&word, text.data() + i, 8), (word & kNonAscii) == 0);
+    return i + 4 <= text.size() && AsciiUnits4(text.data() + i);
   };
   // The exact size first, so that the bytes are written in place.
   std::size_t size = 0;

@@ -35,4 +35,25 @@ std::u16string KeyFileForProgram(std::u16string_view home, std::u16string_view p
   return std::u16string(base);
 }
 
+std::optional<std::u16string> KeySetChoice::ForProgram(std::u16string_view raw,
+                                                       std::u16string_view current) {
+  std::u16string program = ProgramName(raw);
+  if (program == program_) return std::nullopt;
+  program_ = std::move(program);
+  std::u16string wanted = KeyFileForProgram(home_, program_, base_);
+  if (wanted == current) return std::nullopt;
+  return wanted;
+}
+
+std::u16string KeySetChoice::SetFileOfProgram() const {
+  return program_.empty() ? std::u16string() : home_ + SetFileName(program_);
+}
+
+std::u16string KeySetChoice::SetShown(std::u16string_view current) const {
+  if (current == base_) return {};
+  // A set's file name holds no separator of either kind.
+  const std::size_t slash = current.find_last_of(u"/\\");
+  return std::u16string(slash == std::u16string_view::npos ? current : current.substr(slash + 1));
+}
+
 }  // namespace kavo

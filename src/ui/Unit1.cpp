@@ -197,7 +197,7 @@ void TForm1::FormCreate() {
   }
   // Without a key file the bar starts with the four default bindings.
   KeyFile = HomePath + u"KavoKey.txt";
-  BaseKeyFile = KeyFile;
+  keySets_ = KeySetChoice(HomePath, KeyFile);
   LoadOrDefaults(*KeyMenu, KeyFile);
   // Bno is 0 here: button i belongs to line i.
   AddButtons();
@@ -298,7 +298,8 @@ void TForm1::KeepReachable(bool wholeStrip) {
 }
 
 void TForm1::AddButton() {
-  const std::vector<std::u16string> fields = SplitFields(KeyMenu->Line(Bno));
+  std::u16string line = KeyMenu->Line(Bno);
+  const std::vector<std::u16string> fields = SplitFields(line);
   if (!buttonHolder_) buttonHolder_ = NewButtonHolder();
   auto* button = new TCornerButton(buttonHolder_);
   button->resize(std::clamp(Btw, 0, kMaxButtonSide), std::clamp(Bth, 0, kMaxButtonSide));
@@ -309,7 +310,7 @@ void TForm1::AddButton() {
   // An empty line has no caption and sends nothing, but keeps its place in the bar.
   button->setText(fields.empty() ? QString() : Q(fields[0]));
   button->Tag = Bno;
-  button->Binding = KeyMenu->Line(Bno);
+  button->Binding = std::move(line);
   // Not addWidget, which would make the area the button's parent.
   FlowLayout1->addItem(new QWidgetItem(button));
   button->show();
@@ -460,18 +461,20 @@ void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {
 }
 
 void TForm1::FollowTargetProgram() {
-  const std::u16string program = ProgramName(input_.WindowProgram(LhWindow));
-  SaveForAppMenu->setEnabled(LhWindow != 0 && !program.empty());
-  if (LhWindow == 0 || program == program_) return;  // the same program: nothing changes
-  program_ = program;
-  const std::u16string wanted = KeyFileForProgram(HomePath, program, BaseKeyFile);
-  if (wanted == KeyFile) return;
+  if (LhWindow == 0) {
+    SaveForAppMenu->setEnabled(false);
+    return;
+  }
+  const std::optional<std::u16string> wanted =
+      keySets_.ForProgram(input_.WindowProgram(LhWindow), KeyFile);
+  SaveForAppMenu->setEnabled(!keySets_.Program().empty());
+  if (!wanted) return;
   // A fresh list, so that a set that cannot be read leaves the bar as it is.
   auto list = std::make_unique<KeyList>();
-  LoadOrDefaults(*list, wanted);
+  LoadOrDefaults(*list, *wanted);
   ReleaseHeldKeys();
   KeyMenu = std::move(list);
-  KeyFile = wanted;
+  KeyFile = *wanted;
   RefreshBtn();
   if (Form2 && Form2->isVisible()) Form2->RefillList();
   ShowTitle();
@@ -482,8 +485,8 @@ void TForm1::FollowTargetProgram() {
 void TForm1::ShowTitle() {
   Label1->setText(Label1->fontMetrics().elidedText(title_, Qt::ElideRight, Label1->width()));
   QString tip = title_;
-  if (KeyFile != BaseKeyFile) {
-    tip += QStringLiteral(" \u2014 ") + QFileInfo(Q(KeyFile)).fileName();
+  if (const std::u16string set = keySets_.SetShown(KeyFile); !set.empty()) {
+    tip += QStringLiteral(" \u2014 ") + Q(set);
   }
   Label1->setToolTip(tip);
   ScheduleShapes();
@@ -605,7 +608,7 @@ void TForm1::KeyBindMenuClick() {
   ReleaseHeldKeys();
   KeyMenu->LoadFromFile(path);
   KeyFile = path;
-  BaseKeyFile = path;  // the user's choice is what programs without a set use
+  keySets_.ChooseBase(path);  // the user's choice is what programs without a set use
   ShowTitle();
   RefreshBtn();
   // An open settings window lists the new bindings, so its buttons act on the lines shown.
@@ -624,13 +627,12 @@ void TForm1::CloseMenuClick() {
 }
 
 void TForm1::SaveForAppMenuClick() {
-  // program_ is the target's, as the menu item's state says.
-  const std::u16string program = program_;
-  if (LhWindow == 0 || program.empty()) return;
-  const std::u16string path = HomePath + SetFileName(program);
+  // The target's program, as the menu item's state says.
+  const std::u16string path = keySets_.SetFileOfProgram();
+  if (LhWindow == 0 || path.empty()) return;
   if (platform::IsExistingFile(path) &&
-      !AskYesNo(this,
-                QStringLiteral("%1 already exists. Replace it?").arg(Q(SetFileName(program))))) {
+      !AskYesNo(this, QStringLiteral("%1 already exists. Replace it?")
+                          .arg(Q(SetFileName(keySets_.Program()))))) {
     return;
   }
   PrepareHomeFor(HomePath, path);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bindings/key_list.h"
+#include "bindings/program_sets.h"
 #include "platform/input.h"
 #include "settings/ini_store.h"
 #include "ui/file_dialog.h"
@@ -88,8 +89,6 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   QGraphicsDropShadowEffect* Shadow = nullptr;  // the button area's shadow, if any
   bool isShadow = false;                        // whether the button area has a shadow
   std::u16string KeyFile;                       // the key file in use
-  // The key file in use before any program's set: KavoKey.txt, or the one OpenKeyBind loaded.
-  std::u16string BaseKeyFile;
 
   // The window's place in screen pixels, its size in device-independent pixels.
   int Left() const;
@@ -171,7 +170,7 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void EndDragOrResize();
   void Acquire(const std::optional<TargetTracker::Target>& target);
   void ShowTitle();
-  // The key file for the target's program: its own set where it has one, else BaseKeyFile.
+  // The key file for the target's program: its own set where it has one, else the base file.
   void FollowTargetProgram();
   // Lets go of keys a button holds, and shows that no button holds any.
   void ReleaseHeldKeys();
@@ -196,8 +195,9 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   QTimer* shapeTimer_ = nullptr;
   QTimer* screensTimer_ = nullptr;
   QTimer* programTimer_ = nullptr;
-  // The program of the target acquired last; empty when it has no name.
-  std::u16string program_;
+  // The key file in use before any program's set (KavoKey.txt, or the one OpenKeyBind loaded),
+  // and the program of the target acquired last.
+  KeySetChoice keySets_{{}, {}};
   // Whether a compositor blends the see-through parts; without one they are cut away.
   bool composited_ = true;
   // A drag or a resize under way: the press point in client coordinates, the size reached.

@@ -32,5 +32,26 @@ TEST(ProgramName, LowerCaseWithEverythingElseMadeAnUnderscore) {
   EXPECT_EQ(SetFileName(u"krita"), u"KavoKey.krita.txt");
 }
 
+// The target's program changing: a set where it has one, the base file where it has none, and
+// nothing at all for the same program again or for the file already in use.
+TEST(KeySetChoice, FollowsTheProgramBetweenItsSetAndTheBaseFile) {
+  test::TempDir dir;
+  const std::u16string home = test::U16(dir.path() + "/");
+  test::WriteBytes(dir.Native("KavoKey.krita.txt"), "Pan,Space\r\n");
+  const std::u16string base = home + u"KavoKey.txt", krita = home + u"KavoKey.krita.txt";
+  KeySetChoice choice(home, base);
+  EXPECT_EQ(choice.ForProgram(u"Krita", base), krita);
+  EXPECT_EQ(choice.SetShown(krita), u"KavoKey.krita.txt");
+  EXPECT_EQ(choice.ForProgram(u"krita", krita), std::nullopt);  // the same program
+  EXPECT_EQ(choice.ForProgram(u"Gimp", krita), base);
+  EXPECT_EQ(choice.SetShown(base), u"");
+  EXPECT_EQ(choice.SetFileOfProgram(), home + u"KavoKey.gimp.txt");
+  EXPECT_EQ(choice.ForProgram(u"Inkscape", base), std::nullopt);  // the file already in use
+  EXPECT_EQ(choice.ForProgram(u"", base), std::nullopt);
+  EXPECT_EQ(choice.SetFileOfProgram(), u"");
+  choice.ChooseBase(home + u"mine.txt");  // opened by the user
+  EXPECT_EQ(choice.ForProgram(u"Gimp", base), home + u"mine.txt");
+}
+
 }  // namespace
 }  // namespace kavo

@@ -11,6 +11,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "base/ascii_blocks.h"
 #include "platform/code_page.h"
 
 namespace kavo::platform {
@@ -67,12 +68,10 @@ class IconvCodePage final : public CodePage {
       std::size_t i = 0;
       // Eight bytes at a time: a run of ASCII in an ASCII-compatible code page widens as it is.
       for (; asciiCompatible_ && i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, in + i, sizeof word);
-        if (word & 0x8080808080808080ull) {
-          for (std::size_t k = i; k < i + 8; ++k) out[k] = decode_[in[k]];
-        } else {
+        if (AsciiBytes8(bytes.data() + i)) {
           for (std::size_t k = i; k < i + 8; ++k) out[k] = in[k];
+        } else {
+          for (std::size_t k = i; k < i + 8; ++k) out[k] = decode_[in[k]];
         }
       }
       for (; i < bytes.size(); ++i) out[i] = decode_[in[i]];
@@ -86,9 +85,7 @@ class IconvCodePage final : public CodePage {
       std::string out(text.size(), '\0');
       for (std::size_t i = 0; i < text.size(); ++i) {
         // Four units below U+0080 at a time, as ASCII-compatible code pages keep them.
-        std::uint64_t word;
-        while (asciiCompatible_ && i + 4 <= text.size() &&
-               (std::memcpy(&word, text.data() + i, 8), (word & 0xFF80FF80FF80FF80ull) == 0)) {
+        while (asciiCompatible_ && i + 4 <= text.size() && AsciiUnits4(text.data() + i)) {
           for (std::size_t k = i; k < i + 4; ++k) out[k] = static_cast<char>(text[k]);
           i += 4;
         }

@@ -19,6 +19,7 @@
 #include "base/text_codec.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "platform/posix/fd.h"
 
 namespace kavo::platform {
 namespace {
@@ -39,21 +40,6 @@ std::string FilePart(const std::string& path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
 
 // Where a save lands: the end of a chain of symbolic links, so that a link stays a link. A link
 // that points nowhere names the file to create. 0, or the error that refuses the save.

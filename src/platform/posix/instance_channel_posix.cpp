@@ -11,6 +11,7 @@
 
 #include "base/text_codec.h"
 #include "platform/instance_channel.h"
+#include "platform/posix/fd.h"
 
 namespace kavo::platform {
 namespace {
@@ -28,25 +29,6 @@ bool SocketAddress(std::u16string_view name, sockaddr_un& address) {
   std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
   return true;
 }
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 // One line from a connected start, read until its line end, its close or the timeout.
 std::string ReadLine(int fd) {
