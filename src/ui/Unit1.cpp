@@ -28,6 +28,7 @@
 #include "ui/alpha_shape.h"
 #include "ui/bar_geometry.h"
 #include "ui/error_guard.h"
+#include "ui/menu_captions.h"
 #include "ui/question_box.h"
 #include "ui/screen_geometry.h"
 #include "widgets/bar_icon.h"
@@ -132,18 +133,20 @@ void TForm1::BuildComponents() {
   });
 
   // The menu's items; the menu itself is made when first opened (see Rectangle2Click).
-  SettingMenu = new QAction(QStringLiteral("Settings"), this);
-  ResizeMenu = new QAction(QStringLiteral("ReSize"), this);
+  // The menu speaks Japanese on a Japanese system.
+  const MenuCaptions captions = MenuCaptionsFor(platform::SystemDefaultLocaleName());
+  SettingMenu = new QAction(captions.setting, this);
+  ResizeMenu = new QAction(captions.resize, this);
   ResizeMenu->setCheckable(true);
-  ReAcquire = new QAction(QStringLiteral("ReAcquire"), this);
-  KeyBindMenu = new QAction(QStringLiteral("OpenKeyBind"), this);
-  SaveAsKeyMenu = new QAction(QStringLiteral("SaveAsKeyBind"), this);
-  SaveForAppMenu = new QAction(QStringLiteral("SaveKeyBindForApp"), this);
+  ReAcquire = new QAction(captions.reAcquire, this);
+  KeyBindMenu = new QAction(captions.openKeyBind, this);
+  SaveAsKeyMenu = new QAction(captions.saveAsKeyBind, this);
+  SaveForAppMenu = new QAction(captions.saveForApp, this);
   SaveForAppMenu->setEnabled(false);  // until a target with a program name is acquired
   MenuItem1 = new QAction(this);
   MenuItem1->setSeparator(true);
-  MinimizedMenu = new QAction(QStringLiteral("Minimized"), this);
-  CloseMenu = new QAction(QStringLiteral("Close"), this);
+  MinimizedMenu = new QAction(captions.minimized, this);
+  CloseMenu = new QAction(captions.close, this);
   connect(SettingMenu, &QAction::triggered, this, Guarded([this] { SettingMenuClick(); }));
   // The menu has already moved the check mark when it reports the choice.
   connect(ResizeMenu, &QAction::triggered, this, Guarded([this] {
@@ -174,17 +177,6 @@ void TForm1::BuildComponents() {
 // The start-up sequence of the whole program. Staying on top is one of the window's flags.
 void TForm1::FormCreate() {
   KeyMenu = std::make_unique<KeyList>();
-  // The menu speaks Japanese on a Japanese system.
-  if (platform::SystemDefaultLocaleName().find(u"ja") != std::u16string::npos) {
-    SettingMenu->setText(QStringLiteral("設定"));
-    ResizeMenu->setText(QStringLiteral("サイズ変更"));
-    ReAcquire->setText(QStringLiteral("アプリ再取得"));
-    KeyBindMenu->setText(QStringLiteral("KeyBind読込み"));
-    SaveAsKeyMenu->setText(QStringLiteral("KeyBind別名保存"));
-    SaveForAppMenu->setText(QStringLiteral("KeyBindアプリ別保存"));
-    MinimizedMenu->setText(QStringLiteral("最小化"));
-    CloseMenu->setText(QStringLiteral("終了"));
-  }
   // Both files live next to the executable.
   if (HomePath.empty()) HomePath = platform::FolderOf(platform::ExecutablePath());
   Ini.SetPath(HomePath + u"Kavo.ini");
@@ -548,38 +540,29 @@ void TForm1::FlowLayout1MouseDown() {
 }
 
 void TForm1::StartWindowDrag() {
-  tracking_ = Tracking::Drag;
-  // On the screen, not in the window: the window moves under the pointer, and the window
-  // manager's news of where it stands may come late or out of turn.
-  dragOrigin_ = QPoint(Left(), Top());
+  tracking_.StartDrag(QPoint(Left(), Top()), pressGlobal_);
   grabMouse();
 }
 
 void TForm1::StartWindowResize() {
-  tracking_ = Tracking::Resize;
-  pressPoint_ = QPointF(mapFromGlobal(QCursor::pos()));
-  resizeSize_ = QSizeF(size());
+  tracking_.StartResize(QPointF(mapFromGlobal(QCursor::pos())), QSizeF(size()));
   grabMouse(Qt::SizeFDiagCursor);
 }
 
 void TForm1::EndDragOrResize() {
-  if (tracking_ == Tracking::None) return;
-  tracking_ = Tracking::None;
+  if (tracking_.Tracking() == PointerTracking::Kind::None) return;
+  tracking_.End();
   releaseMouse();
 }
 
 void TForm1::mouseMoveEvent(QMouseEvent* event) {
-  const QPointF p = event->position();
-  if (tracking_ == Tracking::Drag) {
-    const QPoint at =
-        DraggedTo(dragOrigin_, event->globalPosition() - pressGlobal_, devicePixelRatioF());
+  if (tracking_.Tracking() == PointerTracking::Kind::Drag) {
+    const QPoint at = tracking_.DragTo(event->globalPosition(), devicePixelRatioF());
     SetBounds(at.x(), at.y(), width(), height());
-  } else if (tracking_ == Tracking::Resize) {
+  } else if (tracking_.Tracking() == PointerTracking::Kind::Resize) {
     // Never so small that the bar cannot be grabbed again.
-    resizeSize_ = ResizedTo(resizeSize_, p - pressPoint_, QSize(kMinWidth, kMinHeight));
-    SetBounds(Left(), Top(), static_cast<int>(resizeSize_.width()),
-              static_cast<int>(resizeSize_.height()));
-    pressPoint_ = p;
+    const QSizeF size = tracking_.ResizeTo(event->position(), QSize(kMinWidth, kMinHeight));
+    SetBounds(Left(), Top(), static_cast<int>(size.width()), static_cast<int>(size.height()));
   }
   QWidget::mouseMoveEvent(event);
 }

@@ -20,6 +20,7 @@
 #include "settings/ini_store.h"
 #include "ui/file_dialog.h"
 #include "ui/key_hold.h"
+#include "ui/pointer_tracking.h"
 #include "ui/target_tracker.h"
 #include "widgets/corner_button.h"
 #include "widgets/flow_layout.h"
@@ -200,14 +201,10 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   KeySetChoice keySets_{{}, {}};
   // Whether a compositor blends the see-through parts; without one they are cut away.
   bool composited_ = true;
-  // A drag or a resize under way: the press point in client coordinates, the size reached.
-  enum class Tracking { None, Drag, Resize } tracking_ = Tracking::None;
-  QPointF pressPoint_;
-  QSizeF resizeSize_;
-  // The last press on the strip's square or the button area, on the screen; where the bar stood
-  // when a drag began.
+  // A drag or a resize under way.
+  PointerTracking tracking_;
+  // The last press on the strip's square or the button area, on the screen.
   QPointF pressGlobal_;
-  QPoint dragOrigin_;
   // Buttons built before the first re-flow shows how many fit; any key file this short is built
   // whole.
   static constexpr int kFirstButtons = 16;

@@ -8,6 +8,7 @@
 #include "platform/fake/fake_input.h"
 #include "ui/alpha_shape.h"
 #include "ui/bar_geometry.h"
+#include "ui/pointer_tracking.h"
 #include "ui/screen_geometry.h"
 #include "ui/target_tracker.h"
 
@@ -215,6 +216,22 @@ TEST(BarGeometry, ResizesFollowThePointerButNeverBelowTheSmallestBar) {
   EXPECT_EQ(ResizedTo({250, 130}, {40, -20}, smallest), QSizeF(290, 110));
   EXPECT_EQ(ResizedTo({250, 130}, {0.5, 1.5}, smallest), QSizeF(250, 132));  // halves to even
   EXPECT_EQ(ResizedTo({250, 130}, {-400, -400}, smallest), QSizeF(40, 44));
+}
+
+// A drag counts from the press on the screen, whatever the moves in between; a resize from the
+// pointer's last position in the window, which moves with nothing.
+TEST(PointerTracking, DragsCountFromThePressAndResizesFromTheLastPosition) {
+  PointerTracking tracking;
+  tracking.StartDrag({100, 100}, {500, 300});
+  EXPECT_EQ(tracking.DragTo({510, 305}, 1), QPoint(110, 105));
+  EXPECT_EQ(tracking.DragTo({530, 310}, 1), QPoint(130, 110));
+  EXPECT_EQ(tracking.DragTo({503, 300}, 2), QPoint(106, 100));
+  tracking.StartResize({240, 120}, {250, 130});
+  EXPECT_EQ(tracking.ResizeTo({250, 125}, {40, 44}), QSizeF(260, 135));
+  EXPECT_EQ(tracking.ResizeTo({260, 125}, {40, 44}), QSizeF(270, 135));
+  EXPECT_EQ(tracking.Tracking(), PointerTracking::Kind::Resize);
+  tracking.End();
+  EXPECT_EQ(tracking.Tracking(), PointerTracking::Kind::None);
 }
 
 TEST(BarGeometry, PressablePartsAreTheStripAndTheButtonsWithTheirShadows) {
