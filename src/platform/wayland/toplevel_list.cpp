@@ -1,0 +1,161 @@
+#include "platform/wayland/toplevel_list.h"
+
+#include <poll.h>
+#include <wayland-client.h>
+
+#include <chrono>
+#include <cstring>
+
+extern "C" {
+#include "foreign-toplevel-client.h"
+}
+
+namespace kavo::platform::wayland {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void Ignore(void*, zwlr_foreign_toplevel_handle_v1*, wl_output*) {}
+void IgnoreParent(void*, zwlr_foreign_toplevel_handle_v1*, zwlr_foreign_toplevel_handle_v1*) {}
+void IgnoreRemoval(void*, wl_registry*, std::uint32_t) {}
+void IgnoreFinished(void*, zwlr_foreign_toplevel_manager_v1*) {}
+
+}  // namespace
+
+void ToplevelList::OnGlobal(void* data, wl_registry* registry, std::uint32_t name,
+                            const char* interface, std::uint32_t version) {
+  auto* self = static_cast<ToplevelList*>(data);
+  if (std::strcmp(interface, zwlr_foreign_toplevel_manager_v1_interface.name) == 0) {
+    self->manager_ = static_cast<zwlr_foreign_toplevel_manager_v1*>(wl_registry_bind(
+        registry, name, &zwlr_foreign_toplevel_manager_v1_interface, std::min(version, 3u)));
+  } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !self->seat_) {
+    self->seat_ = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+  }
+}
+
+void ToplevelList::OnToplevel(void* data, zwlr_foreign_toplevel_manager_v1*,
+                              zwlr_foreign_toplevel_handle_v1* toplevel) {
+  auto* self = static_cast<ToplevelList*>(data);
+  static const zwlr_foreign_toplevel_handle_v1_listener listener = {
+      .title = [](void* d, zwlr_foreign_toplevel_handle_v1*,
+                  const char* title) { static_cast<Entry*>(d)->pending.title = title; },
+      .app_id = [](void* d, zwlr_foreign_toplevel_handle_v1*,
+                   const char* id) { static_cast<Entry*>(d)->pending.appId = id; },
+      .output_enter = Ignore,
+      .output_leave = Ignore,
+      .state =
+          [](void* d, zwlr_foreign_toplevel_handle_v1*, wl_array* states) {
+            bool activated = false;
+            const auto* state = static_cast<const std::uint32_t*>(states->data);
+            for (std::size_t i = 0; i < states->size / sizeof *state; ++i) {
+              activated |= state[i] == ZWLR_FOREIGN_TOPLEVEL_HANDLE_V1_STATE_ACTIVATED;
+            }
+            static_cast<Entry*>(d)->pending.activated = activated;
+          },
+      // A window's news count once the compositor says they are complete.
+      .done =
+          [](void* d, zwlr_foreign_toplevel_handle_v1*) {
+            static_cast<Entry*>(d)->shown = static_cast<Entry*>(d)->pending;
+          },
+      .closed =
+          [](void* d, zwlr_foreign_toplevel_handle_v1* handle) {
+            ToplevelList* list = static_cast<Entry*>(d)->list;
+            zwlr_foreign_toplevel_handle_v1_destroy(handle);
+            list->entries_.erase(handle);
+          },
+      .parent = IgnoreParent,
+  };
+  auto entry = std::make_unique<Entry>(Entry{self, self->nextHandle_++, {}, {}});
+  zwlr_foreign_toplevel_handle_v1_add_listener(toplevel, &listener, entry.get());
+  self->entries_[toplevel] = std::move(entry);
+}
+
+std::unique_ptr<ToplevelList> ToplevelList::Connect(std::string& missing) {
+  std::unique_ptr<ToplevelList> list(new ToplevelList);
+  list->display_ = wl_display_connect(nullptr);
+  if (!list->display_) {
+    missing = "a Wayland compositor";
+    return nullptr;
+  }
+  static const wl_registry_listener registryListener = {OnGlobal, IgnoreRemoval};
+  list->registry_ = wl_display_get_registry(list->display_);
+  wl_registry_add_listener(list->registry_, &registryListener, list.get());
+  wl_display_roundtrip(list->display_);
+  if (!list->manager_ || !list->seat_) {
+    missing = list->manager_ ? "wl_seat" : "zwlr_foreign_toplevel_manager_v1";
+    return nullptr;
+  }
+  static const zwlr_foreign_toplevel_manager_v1_listener managerListener = {OnToplevel,
+                                                                            IgnoreFinished};
+  zwlr_foreign_toplevel_manager_v1_add_listener(list->manager_, &managerListener, list.get());
+  // The first round announces the windows, the second brings their titles and states.
+  wl_display_roundtrip(list->display_);
+  wl_display_roundtrip(list->display_);
+  return list;
+}
+
+ToplevelList::~ToplevelList() {
+  if (!display_) return;
+  for (auto& [toplevel, entry] : entries_) zwlr_foreign_toplevel_handle_v1_destroy(toplevel);
+  if (manager_) zwlr_foreign_toplevel_manager_v1_destroy(manager_);
+  if (seat_) wl_seat_destroy(seat_);
+  if (registry_) wl_registry_destroy(registry_);
+  wl_display_disconnect(display_);
+}
+
+std::uint64_t ToplevelList::Activated() const {
+  for (const auto& [toplevel, entry] : entries_) {
+    if (entry->shown.activated) return entry->handle;
+  }
+  return 0;
+}
+
+const ToplevelList::Toplevel* ToplevelList::Find(std::uint64_t handle) const {
+  for (const auto& [toplevel, entry] : entries_) {
+    if (entry->handle == handle) return &entry->shown;
+  }
+  return nullptr;
+}
+
+bool ToplevelList::Activate(std::uint64_t handle, int timeoutMs) {
+  zwlr_foreign_toplevel_handle_v1* target = nullptr;
+  for (const auto& [toplevel, entry] : entries_) {
+    if (entry->handle == handle) target = toplevel;
+  }
+  if (!target) return false;
+  if (Activated() == handle) return true;
+  zwlr_foreign_toplevel_handle_v1_activate(target, seat_);
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (Activated() != handle) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0 || !Dispatch(static_cast<int>(left))) return false;
+  }
+  return true;
+}
+
+int ToplevelList::Descriptor() const {
+  return wl_display_get_fd(display_);
+}
+
+void ToplevelList::ReadNews() {
+  Dispatch(0);
+}
+
+// Sends what is queued, then reads and handles the compositor's news, waiting at most timeoutMs
+// for some to come. False when the connection is broken.
+bool ToplevelList::Dispatch(int timeoutMs) {
+  while (wl_display_prepare_read(display_) != 0) {
+    if (wl_display_dispatch_pending(display_) < 0) return false;
+  }
+  wl_display_flush(display_);
+  pollfd wait{wl_display_get_fd(display_), POLLIN, 0};
+  if (::poll(&wait, 1, timeoutMs) <= 0) {
+    wl_display_cancel_read(display_);
+    return true;
+  }
+  if (wl_display_read_events(display_) != 0) return false;
+  return wl_display_dispatch_pending(display_) >= 0;
+}
+
+}  // namespace kavo::platform::wayland
