@@ -8,6 +8,7 @@
 
 extern "C" {
 #include "foreign-toplevel-client.h"
+#include "virtual-keyboard-client.h"
 }
 
 namespace kavo::platform::wayland {
@@ -28,6 +29,9 @@ void ToplevelList::OnGlobal(void* data, wl_registry* registry, std::uint32_t nam
   if (std::strcmp(interface, zwlr_foreign_toplevel_manager_v1_interface.name) == 0) {
     self->manager_ = static_cast<zwlr_foreign_toplevel_manager_v1*>(wl_registry_bind(
         registry, name, &zwlr_foreign_toplevel_manager_v1_interface, std::min(version, 3u)));
+  } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
+    self->keyboards_ = static_cast<zwp_virtual_keyboard_manager_v1*>(
+        wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
   } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !self->seat_) {
     self->seat_ = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
   }
@@ -96,6 +100,8 @@ std::unique_ptr<ToplevelList> ToplevelList::Connect(std::string& missing) {
 
 ToplevelList::~ToplevelList() {
   if (!display_) return;
+  typer_.reset();
+  if (keyboards_) wl_proxy_destroy(reinterpret_cast<wl_proxy*>(keyboards_));
   for (auto& [toplevel, entry] : entries_) zwlr_foreign_toplevel_handle_v1_destroy(toplevel);
   if (manager_) zwlr_foreign_toplevel_manager_v1_destroy(manager_);
   if (seat_) wl_seat_destroy(seat_);
@@ -132,6 +138,11 @@ bool ToplevelList::Activate(std::uint64_t handle, int timeoutMs) {
     if (left <= 0 || !Dispatch(static_cast<int>(left))) return false;
   }
   return true;
+}
+
+KeyTyper* ToplevelList::Typer() {
+  if (!typer_ && keyboards_) typer_ = std::make_unique<KeyTyper>(display_, seat_, keyboards_);
+  return typer_.get();
 }
 
 int ToplevelList::Descriptor() const {

@@ -8,11 +8,14 @@
 #include <memory>
 #include <string>
 
+#include "platform/wayland/key_typer.h"
+
 struct wl_display;
 struct wl_registry;
 struct wl_seat;
 struct zwlr_foreign_toplevel_manager_v1;
 struct zwlr_foreign_toplevel_handle_v1;
+struct zwp_virtual_keyboard_manager_v1;
 
 namespace kavo::platform::wayland {
 
@@ -38,6 +41,10 @@ class ToplevelList {
   // Asks the compositor to activate the window, and waits, at most timeoutMs, until it says so.
   bool Activate(std::uint64_t handle, int timeoutMs);
 
+  // The virtual keyboard on this connection, made at the first use; nullptr where the
+  // compositor offers none.
+  KeyTyper* Typer();
+
   // The descriptor that becomes readable when the compositor has news; ReadNews takes it in.
   int Descriptor() const;
   void ReadNews();
@@ -61,6 +68,8 @@ class ToplevelList {
   wl_registry* registry_ = nullptr;
   wl_seat* seat_ = nullptr;
   zwlr_foreign_toplevel_manager_v1* manager_ = nullptr;
+  zwp_virtual_keyboard_manager_v1* keyboards_ = nullptr;
+  std::unique_ptr<KeyTyper> typer_;
   std::map<zwlr_foreign_toplevel_handle_v1*, std::unique_ptr<Entry>> entries_;
   std::uint64_t nextHandle_ = 1;
 };

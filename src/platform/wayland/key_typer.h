@@ -1,0 +1,40 @@
+#pragma once
+// Key strokes through a virtual keyboard of our own. Its keymap holds exactly the keys the bar
+// has typed so far, one keycode each at level one, and the four modifiers; a keysym not in it
+// yet is added and the keymap sent again, so any character and key name types as itself.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/input.h"
+
+struct wl_display;
+struct wl_seat;
+struct zwp_virtual_keyboard_manager_v1;
+struct zwp_virtual_keyboard_v1;
+
+namespace kavo::platform::wayland {
+
+class KeyTyper {
+ public:
+  KeyTyper(wl_display* display, wl_seat* seat, zwp_virtual_keyboard_manager_v1* manager);
+  ~KeyTyper();
+  KeyTyper(const KeyTyper&) = delete;
+  KeyTyper& operator=(const KeyTyper&) = delete;
+
+  // Presses or releases each stroke's key in order, the modifiers' state following.
+  void Send(const std::vector<KeyStroke>& strokes);
+
+ private:
+  // The keymap's keycode (evdev numbering) for a keysym, adding it where it is missing.
+  std::uint32_t KeyFor(std::uint32_t keysym);
+  void SendKeymap();
+  std::uint32_t Now() const;
+
+  wl_display* display_;
+  zwp_virtual_keyboard_v1* keyboard_;
+  std::vector<std::uint32_t> keysyms_;  // keysyms_[i] sits at evdev keycode kFirstKey + i
+  std::uint32_t modifiers_ = 0;
+};
+
+}  // namespace kavo::platform::wayland
