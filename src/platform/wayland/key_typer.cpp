@@ -118,18 +118,19 @@ std::uint32_t KeyTyper::KeyFor(std::uint32_t keysym) {
   return kFirstKey + static_cast<std::uint32_t>(keysyms_.size() - 1);
 }
 
-void KeyTyper::Send(const std::vector<KeyStroke>& strokes) {
-  const auto keysymOf = [](const KeyStroke& stroke) {
-    return static_cast<std::uint32_t>(
-        stroke.kind == KeyStroke::Kind::VirtualKey
-            ? x11::VirtualKeyToKeysym(stroke.code)
-            : x11::CharacterToKeysym(static_cast<char16_t>(stroke.code)));
-  };
-  // Every key of the strokes in the keymap first: a keymap sent between a modifier's press and
-  // the key it modifies would leave the client to guess the modifiers' state.
+static std::uint32_t KeysymOf(const KeyStroke& stroke) {
+  return static_cast<std::uint32_t>(
+      stroke.kind == KeyStroke::Kind::VirtualKey
+          ? x11::VirtualKeyToKeysym(stroke.code)
+          : x11::CharacterToKeysym(static_cast<char16_t>(stroke.code)));
+}
+
+// Every key of the strokes joins the keymap before any goes down: a keymap sent between a
+// modifier's press and the key it modifies would leave the client to guess their state.
+void KeyTyper::Learn(const std::vector<KeyStroke>& strokes) {
   bool added = false;
   for (const KeyStroke& stroke : strokes) {
-    const std::uint32_t keysym = keysymOf(stroke);
+    const std::uint32_t keysym = KeysymOf(stroke);
     if (keysym == 0 || ModifierFor(keysym) ||
         std::find(keysyms_.begin(), keysyms_.end(), keysym) != keysyms_.end()) {
       continue;
@@ -138,20 +139,48 @@ void KeyTyper::Send(const std::vector<KeyStroke>& strokes) {
     added = true;
   }
   if (added) SendKeymap();
-  for (const KeyStroke& stroke : strokes) {
-    const std::uint32_t keysym = keysymOf(stroke);
-    if (keysym == 0) continue;
-    const std::uint32_t state =
-        stroke.release ? WL_KEYBOARD_KEY_STATE_RELEASED : WL_KEYBOARD_KEY_STATE_PRESSED;
-    if (const Modifier* m = ModifierFor(keysym)) {
-      const auto evdev = static_cast<std::uint32_t>(1 + (m - kModifiers));
-      zwp_virtual_keyboard_v1_key(keyboard_, Now(), evdev, state);
-      modifiers_ = stroke.release ? modifiers_ & ~m->mask : modifiers_ | m->mask;
-      zwp_virtual_keyboard_v1_modifiers(keyboard_, modifiers_, 0, 0, 0);
-    } else {
-      zwp_virtual_keyboard_v1_key(keyboard_, Now(), KeyFor(keysym), state);
-    }
+}
+
+void KeyTyper::Key(std::uint32_t keycode, bool down) {
+  zwp_virtual_keyboard_v1_key(
+      keyboard_, Now(), keycode,
+      down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
+  if (keycode >= 1 && keycode < kFirstKey) {
+    const std::uint32_t mask = kModifiers[keycode - 1].mask;
+    modifiers_ = down ? modifiers_ | mask : modifiers_ & ~mask;
+    zwp_virtual_keyboard_v1_modifiers(keyboard_, modifiers_, 0, 0, 0);
   }
+}
+
+void KeyTyper::Send(const std::vector<KeyStroke>& strokes) {
+  Learn(strokes);
+  for (const KeyStroke& stroke : strokes) {
+    const std::uint32_t keysym = KeysymOf(stroke);
+    if (keysym == 0) continue;
+    const Modifier* m = ModifierFor(keysym);
+    Key(m ? static_cast<std::uint32_t>(1 + (m - kModifiers)) : KeyFor(keysym), !stroke.release);
+  }
+  wl_display_flush(display_);
+}
+
+std::vector<std::uint32_t> KeyTyper::Press(const std::vector<KeyStroke>& keys) {
+  Learn(keys);
+  std::vector<std::uint32_t> down;
+  for (const KeyStroke& key : keys) {
+    const std::uint32_t keysym = KeysymOf(key);
+    if (keysym == 0 || key.release) continue;
+    const Modifier* m = ModifierFor(keysym);
+    const std::uint32_t keycode =
+        m ? static_cast<std::uint32_t>(1 + (m - kModifiers)) : KeyFor(keysym);
+    Key(keycode, true);
+    down.push_back(keycode);
+  }
+  wl_display_flush(display_);
+  return down;
+}
+
+void KeyTyper::Release(const std::vector<std::uint32_t>& keycodes) {
+  for (auto it = keycodes.rbegin(); it != keycodes.rend(); ++it) Key(*it, false);
   wl_display_flush(display_);
 }
 

@@ -24,10 +24,18 @@ class KeyTyper {
 
   // Presses or releases each stroke's key in order, the modifiers' state following.
   void Send(const std::vector<KeyStroke>& strokes);
+  // Presses the keys and keeps them down; returns their keycodes in the order they went down.
+  std::vector<std::uint32_t> Press(const std::vector<KeyStroke>& keys);
+  // Lets go of keys Press put down, in reverse order.
+  void Release(const std::vector<std::uint32_t>& keycodes);
 
  private:
   // The keymap's keycode (evdev numbering) for a keysym, adding it where it is missing.
   std::uint32_t KeyFor(std::uint32_t keysym);
+  // Adds the strokes' keys to the keymap, sending it once when any was missing.
+  void Learn(const std::vector<KeyStroke>& strokes);
+  // One key down or up, by keycode; a modifier's keycode also updates the modifiers' state.
+  void Key(std::uint32_t keycode, bool down);
   void SendKeymap();
   std::uint32_t Now() const;
 

@@ -1,0 +1,15 @@
+#pragma once
+// The input backend for wlroots compositors: the window in front and its title from the
+// foreign-toplevel list, activation through it, key strokes through a virtual keyboard.
+
+#include <memory>
+#include <string>
+
+#include "platform/input.h"
+
+namespace kavo::platform::wayland {
+
+// nullptr when the compositor lacks what the bar needs; missing then names the protocol.
+std::unique_ptr<InputBackend> MakeWaylandInputBackend(std::string& missing);
+
+}  // namespace kavo::platform::wayland
