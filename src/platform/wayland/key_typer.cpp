@@ -32,6 +32,8 @@ constexpr Modifier kModifiers[] = {
 };
 constexpr std::uint32_t kFirstKey = 1 + std::size(kModifiers);
 constexpr std::uint32_t kXkbOffset = 8;  // xkb keycodes are evdev's plus 8
+// A keycode the keymap gives no symbol.
+constexpr std::uint32_t kPrimeKey = 247;
 
 std::string KeysymName(std::uint32_t keysym) {
   char name[64];
@@ -63,7 +65,25 @@ const Modifier* ModifierFor(std::uint32_t keysym) {
 KeyTyper::KeyTyper(wl_display* display, wl_seat* seat, zwp_virtual_keyboard_manager_v1* manager)
     : display_(display),
       keyboard_(zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager, seat)) {
+  // Every key a key name stands for and every printable ASCII character from the start: a
+  // keymap that grows reaches the client after the keys sent right behind it, which are lost.
+  const auto learn = [this](std::uint32_t keysym) {
+    if (keysym != 0 && !ModifierFor(keysym) &&
+        std::find(keysyms_.begin(), keysyms_.end(), keysym) == keysyms_.end()) {
+      keysyms_.push_back(keysym);
+    }
+  };
+  for (std::int32_t vk = 1; vk < 0xFF; ++vk) {
+    learn(static_cast<std::uint32_t>(x11::VirtualKeyToKeysym(vk)));
+  }
+  for (char16_t c = 0x20; c < 0x7F; ++c)
+    learn(static_cast<std::uint32_t>(x11::CharacterToKeysym(c)));
   SendKeymap();
+  // The compositor takes a new keyboard's first key event as the keyboard becoming the seat's
+  // and passes it to nobody: a key of no symbol goes first.
+  Key(kPrimeKey, true);
+  Key(kPrimeKey, false);
+  wl_display_flush(display_);
 }
 
 KeyTyper::~KeyTyper() {
