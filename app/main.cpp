@@ -75,11 +75,7 @@ int main(int argc, char** argv) {
 
   const std::unique_ptr<kavo::platform::InputBackend> input =
       kavo::platform::MakeInputBackend(QGuiApplication::platformName().toStdString());
-  if (!input->CanType()) {
-    std::fprintf(stderr,
-                 "Kavo: this session (%s) is not X11; the bar cannot type into other programs.\n",
-                 qPrintable(QGuiApplication::platformName()));
-  }
+  if (!input->CanType()) std::fprintf(stderr, "Kavo: %s\n", input->Problem().c_str());
 
   std::unique_ptr<kavo::TForm1> form1;
   try {

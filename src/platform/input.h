@@ -31,6 +31,8 @@ class InputBackend {
 
   // False where this desktop cannot be typed into (a session that is not X11, say).
   virtual bool CanType() const = 0;
+  // Why it cannot, and what the user can do about it, in a sentence; empty when it can.
+  virtual std::string Problem() const { return ""; }
   // The window in front: the active top-level window, 0 when there is none.
   virtual WindowHandle ForegroundWindow() = 0;
   // The window's title, at most 259 UTF-16 units; empty when it has none or is gone.
@@ -121,10 +123,10 @@ class InputBackend {
 };
 
 // The backend for this desktop. platformName is the toolkit's name for the session ("xcb" on
-// X11); where no backend applies it returns one that cannot type.
+// X11, "wayland"); where no backend applies it returns one that cannot type and says why.
 std::unique_ptr<InputBackend> MakeInputBackend(std::string_view platformName);
 
-// The backend of a session where the bar cannot reach other programs.
-std::unique_ptr<InputBackend> MakeUnavailableInputBackend();
+// The backend of a session where the bar cannot reach other programs, for this reason.
+std::unique_ptr<InputBackend> MakeUnavailableInputBackend(std::string problem = "");
 
 }  // namespace kavo::platform

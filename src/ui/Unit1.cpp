@@ -85,6 +85,11 @@ TForm1::TForm1(platform::InputBackend& input, std::u16string homePath)
   setGeometry(0, 0, 257, 130);
   BuildComponents();
   FormCreate();
+  // A desktop the bar cannot type into says why where the target's title would stand.
+  if (!input_.CanType()) {
+    title_ = QString::fromStdString(input_.Problem());
+    ShowTitle();
+  }
   WatchDesktop();
   StartPolling();
   // Published once created: a start-up that fails leaves no dangling window behind the name.

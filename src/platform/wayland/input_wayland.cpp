@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <chrono>
+
 #include "base/text_codec.h"
 #include "platform/wayland/toplevel_list.h"
 #include "platform/x11/x11_rules.h"
@@ -13,6 +15,11 @@ namespace {
 constexpr char kOwnAppId[] = "org.kavo.kavo";
 // How long an activation may take before the keys go anyway, as on X11.
 constexpr int kActivationWaitMs = 500;
+// A stroke on another program's window is seen only as the seat's activity: it has ended once
+// pointer and keys were still this long. The first notice of stillness comes this long after
+// the watch began when nothing moved at all; one that comes later had activity before it.
+constexpr std::uint32_t kStrokeEndMs = 500;
+constexpr auto kNoticeLateness = std::chrono::milliseconds(150);
 
 class WaylandInputBackend final : public InputBackend {
  public:
@@ -20,13 +27,15 @@ class WaylandInputBackend final : public InputBackend {
     // Held from the start: a client binds a keyboard only once the seat has one, and strokes
     // sent before it has are lost.
     list_->Typer();
-    active_ = list_->Activated();
+    active_ = Front();
   }
 
   bool CanType() const override { return list_->Typer() != nullptr; }
+  // The compositor gives the bar the focus for the moment of a click, which X11 never does: the
+  // window in front is the last other one that had it, as the user sees it.
   WindowHandle ForegroundWindow() override {
     list_->ReadNews();
-    return list_->Activated();
+    return Front();
   }
   std::u16string WindowTitle(WindowHandle window) override {
     const auto* toplevel = list_->Find(window);
@@ -34,8 +43,7 @@ class WaylandInputBackend final : public InputBackend {
   }
   // The protocol names no process; the bar's own windows are known by their application id.
   std::int64_t WindowProcess(WindowHandle window) override {
-    const auto* toplevel = list_->Find(window);
-    return toplevel && toplevel->appId == kOwnAppId ? ::getpid() : 0;
+    return IsOwn(window) ? ::getpid() : 0;
   }
   std::u16string WindowProgram(WindowHandle window) override {
     const auto* toplevel = list_->Find(window);
@@ -60,7 +68,18 @@ class WaylandInputBackend final : public InputBackend {
   void SetListener(Listener* listener) override { listener_ = listener; }
   void WatchActivity(bool on) override { watchActivity_ = on; }
   void WatchWindow(WindowHandle window) override { watched_ = window; }
+  // The compositor tells no client of another's pointer buttons: a press is reported when the
+  // seat turns active, its release once it has been still for kStrokeEndMs (under is unknown).
+  void WatchPointer(bool on) override {
+    idle_ = on ? list_->WatchIdle(kStrokeEndMs) : nullptr;
+    strokeSeen_ = false;
+  }
   int EventDescriptor() const override { return list_->Descriptor(); }
+  // News an activation's wait took in (a click) leaves nothing to read on the descriptor.
+  bool HasQueuedEvents() const override {
+    return (idle_ && idle_->HasNotices()) || Front() != active_ ||
+           (watched_ != 0 && !list_->Find(watched_));
+  }
   void ProcessEvents() override {
     list_->ReadNews();
     if (!listener_) return;
@@ -69,19 +88,56 @@ class WaylandInputBackend final : public InputBackend {
       watched_ = 0;
       listener_->WindowDestroyed(gone);
     }
-    const WindowHandle active = list_->Activated();
+    const WindowHandle active = Front();
     if (active != active_) {
       active_ = active;
       if (watchActivity_) listener_->ActiveWindowChanged();
     }
+    ReportStroke();
   }
 
  private:
+  bool IsOwn(WindowHandle window) const {
+    const auto* toplevel = list_->Find(window);
+    return toplevel && toplevel->appId == kOwnAppId;
+  }
+  WindowHandle Front() const {
+    const WindowHandle active = list_->Activated();
+    if (!IsOwn(active)) {
+      lastOther_ = active;
+    } else if (lastOther_ != 0 && !list_->Find(lastOther_)) {
+      lastOther_ = 0;
+    }
+    return lastOther_;
+  }
+
+  void ReportStroke() {
+    if (!idle_) return;
+    const auto started = idle_->Started();
+    for (const IdleWatch::Notice& notice : idle_->TakeNotices()) {
+      const bool activity =
+          !notice.idle ||
+          notice.at - started > std::chrono::milliseconds(kStrokeEndMs) + kNoticeLateness;
+      if (activity && !strokeSeen_) {
+        strokeSeen_ = true;
+        listener_->PointerPressed(0);
+      }
+      // The listener may stop the watch here: nothing of it is touched after.
+      if (notice.idle && strokeSeen_) {
+        listener_->PointerReleased();
+        return;
+      }
+    }
+  }
+
   std::unique_ptr<ToplevelList> list_;
   Listener* listener_ = nullptr;
   bool watchActivity_ = false;
   WindowHandle watched_ = 0;
   WindowHandle active_ = 0;
+  mutable WindowHandle lastOther_ = 0;  // a cache of what Front has seen
+  std::unique_ptr<IdleWatch> idle_;
+  bool strokeSeen_ = false;
 };
 
 }  // namespace

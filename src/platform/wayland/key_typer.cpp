@@ -32,8 +32,6 @@ constexpr Modifier kModifiers[] = {
 };
 constexpr std::uint32_t kFirstKey = 1 + std::size(kModifiers);
 constexpr std::uint32_t kXkbOffset = 8;  // xkb keycodes are evdev's plus 8
-// A keycode the keymap gives no symbol.
-constexpr std::uint32_t kPrimeKey = 247;
 
 std::string KeysymName(std::uint32_t keysym) {
   char name[64];
@@ -79,11 +77,14 @@ KeyTyper::KeyTyper(wl_display* display, wl_seat* seat, zwp_virtual_keyboard_mana
   for (char16_t c = 0x20; c < 0x7F; ++c)
     learn(static_cast<std::uint32_t>(x11::CharacterToKeysym(c)));
   SendKeymap();
-  // The compositor takes a new keyboard's first key event as the keyboard becoming the seat's
-  // and passes it to nobody: a key of no symbol goes first.
-  Key(kPrimeKey, true);
-  Key(kPrimeKey, false);
   wl_display_flush(display_);
+}
+
+// The compositor makes a keyboard the seat's when it hears from it, and then hands its keymap to
+// the window with the focus; a key event that does so is lost on the way. The modifiers' state
+// does it without a key.
+void KeyTyper::TakeSeat() {
+  zwp_virtual_keyboard_v1_modifiers(keyboard_, modifiers_, 0, 0, 0);
 }
 
 KeyTyper::~KeyTyper() {
@@ -174,6 +175,7 @@ void KeyTyper::Key(std::uint32_t keycode, bool down) {
 
 void KeyTyper::Send(const std::vector<KeyStroke>& strokes) {
   Learn(strokes);
+  TakeSeat();
   for (const KeyStroke& stroke : strokes) {
     const std::uint32_t keysym = KeysymOf(stroke);
     if (keysym == 0) continue;
@@ -185,6 +187,7 @@ void KeyTyper::Send(const std::vector<KeyStroke>& strokes) {
 
 std::vector<std::uint32_t> KeyTyper::Press(const std::vector<KeyStroke>& keys) {
   Learn(keys);
+  TakeSeat();
   std::vector<std::uint32_t> down;
   for (const KeyStroke& key : keys) {
     const std::uint32_t keysym = KeysymOf(key);
@@ -200,6 +203,7 @@ std::vector<std::uint32_t> KeyTyper::Press(const std::vector<KeyStroke>& keys) {
 }
 
 void KeyTyper::Release(const std::vector<std::uint32_t>& keycodes) {
+  TakeSeat();
   for (auto it = keycodes.rbegin(); it != keycodes.rend(); ++it) Key(*it, false);
   wl_display_flush(display_);
 }

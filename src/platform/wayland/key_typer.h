@@ -35,6 +35,7 @@ class KeyTyper {
   // Adds the strokes' keys to the keymap, sending it once when any was missing.
   void Learn(const std::vector<KeyStroke>& strokes);
   // One key down or up, by keycode; a modifier's keycode also updates the modifiers' state.
+  void TakeSeat();
   void Key(std::uint32_t keycode, bool down);
   void SendKeymap();
   std::uint32_t Now() const;

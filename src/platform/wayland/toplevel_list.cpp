@@ -8,6 +8,7 @@
 
 extern "C" {
 #include "foreign-toplevel-client.h"
+#include "idle-client.h"
 #include "virtual-keyboard-client.h"
 }
 
@@ -32,6 +33,12 @@ void ToplevelList::OnGlobal(void* data, wl_registry* registry, std::uint32_t nam
   } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
     self->keyboards_ = static_cast<zwp_virtual_keyboard_manager_v1*>(
         wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+  } else if (std::strcmp(interface, ext_idle_notifier_v1_interface.name) == 0) {
+    self->idleNotifier_ = static_cast<ext_idle_notifier_v1*>(
+        wl_registry_bind(registry, name, &ext_idle_notifier_v1_interface, 1));
+  } else if (std::strcmp(interface, org_kde_kwin_idle_interface.name) == 0) {
+    self->kdeIdle_ = static_cast<org_kde_kwin_idle*>(
+        wl_registry_bind(registry, name, &org_kde_kwin_idle_interface, 1));
   } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !self->seat_) {
     self->seat_ = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
   }
@@ -102,6 +109,8 @@ ToplevelList::~ToplevelList() {
   if (!display_) return;
   typer_.reset();
   if (keyboards_) wl_proxy_destroy(reinterpret_cast<wl_proxy*>(keyboards_));
+  if (idleNotifier_) ext_idle_notifier_v1_destroy(idleNotifier_);
+  if (kdeIdle_) wl_proxy_destroy(reinterpret_cast<wl_proxy*>(kdeIdle_));
   for (auto& [toplevel, entry] : entries_) zwlr_foreign_toplevel_handle_v1_destroy(toplevel);
   if (manager_) zwlr_foreign_toplevel_manager_v1_destroy(manager_);
   if (seat_) wl_seat_destroy(seat_);
@@ -143,6 +152,12 @@ bool ToplevelList::Activate(std::uint64_t handle, int timeoutMs) {
 KeyTyper* ToplevelList::Typer() {
   if (!typer_ && keyboards_) typer_ = std::make_unique<KeyTyper>(display_, seat_, keyboards_);
   return typer_.get();
+}
+
+std::unique_ptr<IdleWatch> ToplevelList::WatchIdle(std::uint32_t idleMs) {
+  auto watch = IdleWatch::Start(idleNotifier_, kdeIdle_, seat_, idleMs);
+  wl_display_flush(display_);
+  return watch;
 }
 
 int ToplevelList::Descriptor() const {

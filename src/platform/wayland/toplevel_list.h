@@ -1,13 +1,15 @@
 #pragma once
 // The toplevel windows of a wlroots compositor, as its foreign-toplevel list reports them: each
 // with its title, application id and whether it is the activated one; and the request that
-// activates one. Keeps its own connection to the compositor, apart from the toolkit's.
+// activates one. Keeps its own connection to the compositor, apart from the toolkit's, which
+// also carries the virtual keyboard and the idle notices.
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "platform/wayland/idle_watch.h"
 #include "platform/wayland/key_typer.h"
 
 struct wl_display;
@@ -16,6 +18,8 @@ struct wl_seat;
 struct zwlr_foreign_toplevel_manager_v1;
 struct zwlr_foreign_toplevel_handle_v1;
 struct zwp_virtual_keyboard_manager_v1;
+struct org_kde_kwin_idle;
+struct ext_idle_notifier_v1;
 
 namespace kavo::platform::wayland {
 
@@ -45,6 +49,10 @@ class ToplevelList {
   // compositor offers none.
   KeyTyper* Typer();
 
+  // Watches the seat for idleMs of stillness; nullptr where the compositor offers no idle
+  // notices.
+  std::unique_ptr<IdleWatch> WatchIdle(std::uint32_t idleMs);
+
   // The descriptor that becomes readable when the compositor has news; ReadNews takes it in.
   int Descriptor() const;
   void ReadNews();
@@ -69,9 +77,13 @@ class ToplevelList {
   wl_seat* seat_ = nullptr;
   zwlr_foreign_toplevel_manager_v1* manager_ = nullptr;
   zwp_virtual_keyboard_manager_v1* keyboards_ = nullptr;
+  ext_idle_notifier_v1* idleNotifier_ = nullptr;
+  org_kde_kwin_idle* kdeIdle_ = nullptr;
   std::unique_ptr<KeyTyper> typer_;
   std::map<zwlr_foreign_toplevel_handle_v1*, std::unique_ptr<Entry>> entries_;
-  std::uint64_t nextHandle_ = 1;
+  // The top bit set: a handle is never taken for a pointer or a small number the toolkit calls
+  // one of its own windows by.
+  std::uint64_t nextHandle_ = (std::uint64_t{1} << 63) + 1;
 };
 
 }  // namespace kavo::platform::wayland

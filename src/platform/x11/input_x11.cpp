@@ -63,6 +63,9 @@ class X11InputBackend final : public InputBackend {
   }
 
   bool CanType() const override { return xdo_ != nullptr; }
+  std::string Problem() const override {
+    return CanType() ? "" : "The typing library could not start on this X server.";
+  }
 
   WindowHandle ForegroundWindow() override {
     XErrorTrap trap(display_);

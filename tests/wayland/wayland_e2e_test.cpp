@@ -1,0 +1,172 @@
+// The bar on a wlroots compositor (headless sway): found windows, typed keys and held keys, as
+// Wayland programs of the test's own receive them.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "../e2e/desktop.h"
+#include "seat_driver.h"
+#include "sway_session.h"
+
+namespace kavo::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using Events = std::vector<std::string>;
+
+// The compositor rules the README gives for the bar.
+const std::vector<std::string> kBarRules = {
+    R"(for_window [app_id="org.kavo.kavo"] floating enable)",
+    R"(for_window [app_id="org.kavo.kavo" title="^Form1$"] sticky enable)",
+    R"(no_focus [app_id="org.kavo.kavo" title="^Form1$"])",
+};
+constexpr char kCoral[] = "#FF7F50";
+
+class WaylandBarTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    unavailable_ = SwaySession::Unavailable();
+    if (!unavailable_.empty()) return;
+    session_ = std::make_unique<SwaySession>(kBarRules);
+    seat_ = std::make_unique<SeatDriver>(session_->DisplayPath());
+  }
+  static void TearDownTestSuite() {
+    seat_.reset();
+    session_.reset();
+  }
+
+  void SetUp() override {
+    if (!unavailable_.empty()) GTEST_SKIP() << unavailable_;
+    char pattern[] = "/tmp/kavo-wl-e2e-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+    session_->GiveFolder(folder_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
+  }
+
+  // A key-recording window with this title, which sway gives the focus once it is mapped.
+  std::unique_ptr<Process> StartTarget(const std::string& title) {
+    auto target = session_->Start({KAVO_WAYLAND_KEY_TARGET, title, Log(title), "kavo.target"},
+                                  folder_, {"QT_QPA_PLATFORM=wayland"});
+    EXPECT_TRUE(WaitUntil([&] { return session_->Focused() == title; }))
+        << "target " << title << " did not come to the front: " << target->Errors();
+    return target;
+  }
+
+  std::unique_ptr<Process> StartBar(const std::string& keyFile = "") {
+    const std::string exe = folder_ + "/kavo";
+    std::filesystem::copy_file(KAVO_EXECUTABLE, exe);
+    if (!keyFile.empty()) WriteFile(folder_ + "/KavoKey.txt", keyFile);
+    // A bar wide enough for six buttons in a row.
+    WriteFile(folder_ + "/Kavo.ini", "[Form]\r\nWidth=340\r\n");
+    session_->GiveFolder(folder_);
+    auto bar = session_->Start({exe}, folder_, {"QT_QPA_PLATFORM=wayland", "LC_ALL=C.UTF-8"});
+    EXPECT_TRUE(WaitUntil([&] {
+      bar_ = session_->Find("Form1").rect;
+      return bar_.width > 0;
+    })) << "the bar did not appear: "
+        << bar->Errors();
+    return bar;
+  }
+
+  // The middle of button i, laid out as on X11 from the bar's top left corner, reached as a
+  // hand reaches it: the pointer comes over the button a moment before it presses.
+  void ClickButton(int index) const {
+    const int x = bar_.x + 25 + index * 52, y = bar_.y + 36;
+    seat_->MoveTo(x, y);
+    std::this_thread::sleep_for(100ms);
+    seat_->Click(x, y);
+  }
+  int TitlePixels() const {
+    return session_->CountPixels({bar_.x + 26, bar_.y, bar_.width - 52, 20}, kCoral);
+  }
+
+  std::string Log(const std::string& title) const { return folder_ + "/" + title + ".log"; }
+  Events Received(const std::string& title) const {
+    Events lines;
+    std::istringstream in(ReadFile(Log(title)));
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  Events AwaitReceived(const std::string& title, std::size_t count) const {
+    WaitUntil([&] { return Received(title).size() >= count; }, 5s);
+    return Received(title);
+  }
+
+  static inline std::string unavailable_;
+  static inline std::unique_ptr<SwaySession> session_;
+  static inline std::unique_ptr<SeatDriver> seat_;
+  std::string folder_;
+  Geometry bar_;
+};
+
+Events Chord(const std::string& modifier, const std::string& key) {
+  return {"press " + modifier, "press " + key, "release " + key, "release " + modifier};
+}
+
+TEST_F(WaylandBarTest, TypesEachDefaultShortcutIntoTheTargetWhichKeepsTheFocus) {
+  auto bar = StartBar();
+  EXPECT_EQ(TitlePixels(), 0);
+  auto target = StartTarget("Target");
+  EXPECT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }, 5s)) << "no title in the strip";
+
+  Events expected;
+  const char* keys[] = {"z", "x", "c", "v"};  // Undo, Cut, Copy, Past
+  for (int i = 0; i < 4; ++i) {
+    ClickButton(i);
+    const Events chord = Chord("Control_L", keys[i]);
+    expected.insert(expected.end(), chord.begin(), chord.end());
+    ASSERT_EQ(AwaitReceived("Target", expected.size()), expected) << "button " << i;
+    EXPECT_EQ(session_->Focused(), "Target");
+  }
+  // The keyboard is the target's again: what the user types goes there.
+  seat_->TapKey(30);  // a
+  expected.insert(expected.end(), {"press a", "release a"});
+  EXPECT_EQ(AwaitReceived("Target", expected.size()), expected);
+}
+
+TEST_F(WaylandBarTest, AWindowActivatedAfterTheTargetWasTakenGetsNothing) {
+  auto bar = StartBar();
+  auto target = StartTarget("Target");
+  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }, 5s));
+  auto other = StartTarget("Other");
+  ClickButton(0);
+  EXPECT_EQ(AwaitReceived("Target", 4), Chord("Control_L", "z"));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(Received("Other"), Events{});
+  EXPECT_EQ(session_->Focused(), "Target");
+}
+
+TEST_F(WaylandBarTest, ALatchHoldsThroughAStrokeOnTheTargetAndClosingLetsGoOfAToggle) {
+  auto bar = StartBar("Pan,Space,,,latch\r\nPick,Ctrl,,,toggle\r\n");
+  auto target = StartTarget("Target");
+  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }, 5s));
+
+  ClickButton(0);  // Pan: Space goes down ...
+  ASSERT_EQ(AwaitReceived("Target", 1), Events{"press space"});
+  // ... stays down through a stroke on the target, and comes up once the stroke has ended.
+  const Geometry t = session_->Find("Target").rect;
+  seat_->Drag(t.x + 40, t.y + 40, t.x + 140, t.y + 90);
+  const Events pan = {"press space", "button press 1", "button release 1", "release space"};
+  EXPECT_EQ(AwaitReceived("Target", pan.size()), pan);
+
+  ClickButton(1);  // Pick: Ctrl stays down until the bar closes.
+  Events expected = pan;
+  expected.push_back("press Control_L");
+  ASSERT_EQ(AwaitReceived("Target", expected.size()), expected);
+  bar->Signal(SIGTERM);
+  EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
+  expected.push_back("release Control_L");
+  EXPECT_EQ(AwaitReceived("Target", expected.size()), expected);
+}
+
+}  // namespace
+}  // namespace kavo::e2e
