@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxext-dev libxi-dev libxfixes-dev libxdo-dev
   xvfb xauth xserver-common xfonts-base x11-xkb-utils x11-xserver-utils openbox xcompmgr xdotool wmctrl
   x11-utils imagemagick
+  qt6-wayland libwayland-dev libxkbcommon-dev sway grim weston nlohmann-json3-dev
   fonts-noto-cjk xvkbd
   clang libclang-rt-dev
   clang-format lintian desktop-file-utils appstream man-db

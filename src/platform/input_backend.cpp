@@ -58,7 +58,8 @@ std::unique_ptr<InputBackend> MakeInputBackend([[maybe_unused]] std::string_view
 #else
   if (platformName == "xcb") {
     if (auto backend = x11::MakeX11InputBackend()) return backend;
-    return MakeUnavailableInputBackend("The X server refused the bar or lacks the XTEST extension: the bar cannot type into other "
+    return MakeUnavailableInputBackend(
+        "The X server refused the bar or lacks the XTEST extension: the bar cannot type into other "
         "programs.");
   }
   if (platformName == "wayland") {

@@ -49,6 +49,11 @@ QString Q(const std::u16string& text) {
   return QString::fromStdU16String(text);
 }
 
+// On Wayland a window cannot place itself: the compositor does, and moves it when asked to.
+bool CompositorPlacesWindows() {
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 // A timer that runs the call once, on the event loop's next turn after its last start: many
 // requests in one turn make one call.
 QTimer* Deferred(QObject* parent, std::function<void()> call) {
@@ -545,6 +550,7 @@ void TForm1::FlowLayout1MouseDown() {
 }
 
 void TForm1::StartWindowDrag() {
+  if (CompositorPlacesWindows() && windowHandle()->startSystemMove()) return;
   tracking_.StartDrag(QPoint(Left(), Top()), pressGlobal_);
   grabMouse();
 }

@@ -20,7 +20,7 @@ namespace kavo::e2e {
 namespace {
 
 constexpr std::uint32_t kOutputWidth = 1280, kOutputHeight = 800;  // the session's one output
-constexpr std::uint32_t kLeftButton = 0x110;                        // BTN_LEFT
+constexpr std::uint32_t kLeftButton = 0x110;                       // BTN_LEFT
 
 std::uint32_t Now() {
   using namespace std::chrono;
@@ -99,9 +99,9 @@ void SeatDriver::MoveTo(int x, int y) {
 }
 
 void SeatDriver::Button(bool down) {
-  zwlr_virtual_pointer_v1_button(pointer_, Now(), kLeftButton,
-                                 down ? WL_POINTER_BUTTON_STATE_PRESSED
-                                      : WL_POINTER_BUTTON_STATE_RELEASED);
+  zwlr_virtual_pointer_v1_button(
+      pointer_, Now(), kLeftButton,
+      down ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
   zwlr_virtual_pointer_v1_frame(pointer_);
   Sync();
 }

@@ -11,7 +11,7 @@
 
 #include "../e2e/desktop.h"
 #include "seat_driver.h"
-#include "sway_session.h"
+#include "wayland_session.h"
 
 namespace kavo::e2e {
 namespace {
@@ -27,12 +27,24 @@ const std::vector<std::string> kBarRules = {
 };
 constexpr char kCoral[] = "#FF7F50";
 
+// A copy of the bar in the folder, started on the session's desktop.
+std::unique_ptr<Process> StartBarOn(const WaylandSession& session, const std::string& folder,
+                                    const std::string& keyFile = "") {
+  const std::string exe = folder + "/kavo";
+  std::filesystem::copy_file(KAVO_EXECUTABLE, exe);
+  if (!keyFile.empty()) WriteFile(folder + "/KavoKey.txt", keyFile);
+  // A bar wide enough for six buttons in a row.
+  WriteFile(folder + "/Kavo.ini", "[Form]\r\nWidth=340\r\n");
+  session.GiveFolder(folder);
+  return session.Start({exe}, folder, {"QT_QPA_PLATFORM=wayland", "LC_ALL=C.UTF-8"});
+}
+
 class WaylandBarTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    unavailable_ = SwaySession::Unavailable();
+    unavailable_ = WaylandSession::Unavailable(WaylandSession::Compositor::Sway);
     if (!unavailable_.empty()) return;
-    session_ = std::make_unique<SwaySession>(kBarRules);
+    session_ = std::make_unique<WaylandSession>(WaylandSession::Compositor::Sway, kBarRules);
     seat_ = std::make_unique<SeatDriver>(session_->DisplayPath());
   }
   static void TearDownTestSuite() {
@@ -62,13 +74,7 @@ class WaylandBarTest : public testing::Test {
   }
 
   std::unique_ptr<Process> StartBar(const std::string& keyFile = "") {
-    const std::string exe = folder_ + "/kavo";
-    std::filesystem::copy_file(KAVO_EXECUTABLE, exe);
-    if (!keyFile.empty()) WriteFile(folder_ + "/KavoKey.txt", keyFile);
-    // A bar wide enough for six buttons in a row.
-    WriteFile(folder_ + "/Kavo.ini", "[Form]\r\nWidth=340\r\n");
-    session_->GiveFolder(folder_);
-    auto bar = session_->Start({exe}, folder_, {"QT_QPA_PLATFORM=wayland", "LC_ALL=C.UTF-8"});
+    auto bar = StartBarOn(*session_, folder_, keyFile);
     EXPECT_TRUE(WaitUntil([&] {
       bar_ = session_->Find("Form1").rect;
       return bar_.width > 0;
@@ -102,7 +108,7 @@ class WaylandBarTest : public testing::Test {
   }
 
   static inline std::string unavailable_;
-  static inline std::unique_ptr<SwaySession> session_;
+  static inline std::unique_ptr<WaylandSession> session_;
   static inline std::unique_ptr<SeatDriver> seat_;
   std::string folder_;
   Geometry bar_;
@@ -166,6 +172,51 @@ TEST_F(WaylandBarTest, ALatchHoldsThroughAStrokeOnTheTargetAndClosingLetsGoOfATo
   EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
   expected.push_back("release Control_L");
   EXPECT_EQ(AwaitReceived("Target", expected.size()), expected);
+}
+
+TEST_F(WaylandBarTest, TheGreenSquareDragsTheBar) {
+  auto bar = StartBar();
+  const Geometry before = bar_;
+  const int x = before.x + before.width - 10, y = before.y + 10;
+  seat_->MoveTo(x, y);
+  std::this_thread::sleep_for(100ms);
+  seat_->Drag(x, y, x + 40, y + 20);
+  Geometry after;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        after = session_->Find("Form1").rect;
+        return after.x == before.x + 40 && after.y == before.y + 20;
+      },
+      5s))
+      << after.x << "," << after.y << " from " << before.x << "," << before.y;
+}
+
+// A desktop without the protocols the bar needs (weston here; GNOME and KDE Plasma likewise).
+TEST(WaylandWithoutWlrootsTest, TheBarRunsAndSaysWhatIsMissingAndWhatToDo) {
+  using Compositor = WaylandSession::Compositor;
+  if (const auto why = WaylandSession::Unavailable(Compositor::Weston); !why.empty()) {
+    GTEST_SKIP() << why;
+  }
+  WaylandSession session(Compositor::Weston);
+  char pattern[] = "/tmp/kavo-wl-e2e-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  const std::string folder = pattern;
+  session.GiveFolder(folder);
+  auto bar = StartBarOn(session, folder);
+  ASSERT_TRUE(WaitUntil([&] { return !bar->Errors().empty(); }, 10s));
+  EXPECT_EQ(bar->Wait(1s), -1) << "the bar did not keep running";
+  EXPECT_NE(bar->Errors().find("Missing zwlr_foreign_toplevel_manager_v1"), std::string::npos)
+      << bar->Errors();
+  EXPECT_NE(bar->Errors().find("QT_QPA_PLATFORM=xcb"), std::string::npos);
+  // The strip says it too, in the title's colour: nothing else on that desktop is coral.
+  const std::string shot = folder + "/shot.png";
+  session.Screenshot(shot);
+  EXPECT_GT(std::stoi("0" + Sh("convert " + shot + " -depth 8 txt:- | grep -c '" + kCoral + "'")),
+            0);
+  bar->Signal(SIGTERM);
+  EXPECT_EQ(bar->Wait(10s), 0);
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
 }
 
 }  // namespace

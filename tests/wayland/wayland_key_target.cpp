@@ -33,7 +33,7 @@ class Recorder : public QWidget {
     Write(QByteArray(what) + ' ' + name);
   }
   void Button(const char* what, QMouseEvent* event) {
-    const int number = event->button() == Qt::LeftButton    ? 1
+    const int number = event->button() == Qt::LeftButton     ? 1
                        : event->button() == Qt::MiddleButton ? 2
                                                              : 3;
     Write(QByteArray("button ") + what + ' ' + QByteArray::number(number));

@@ -10,9 +10,8 @@ extern "C" {
 
 namespace kavo::platform::wayland {
 
-std::unique_ptr<IdleWatch> IdleWatch::Start(ext_idle_notifier_v1* notifier,
-                                            org_kde_kwin_idle* kde, wl_seat* seat,
-                                            std::uint32_t idleMs) {
+std::unique_ptr<IdleWatch> IdleWatch::Start(ext_idle_notifier_v1* notifier, org_kde_kwin_idle* kde,
+                                            wl_seat* seat, std::uint32_t idleMs) {
   if ((!notifier && !kde) || !seat) return nullptr;
   std::unique_ptr<IdleWatch> watch(new IdleWatch);
   watch->started_ = Clock::now();

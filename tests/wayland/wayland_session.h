@@ -1,6 +1,7 @@
 #pragma once
-// A Wayland desktop for end-to-end tests: headless sway run as an unprivileged user (it refuses
-// to run as root), programs started on it as that user, and what sway says of its windows.
+// A Wayland desktop for end-to-end tests: a headless compositor run as an unprivileged user (sway
+// refuses to run as root), programs started on it as that user, and what sway says of its
+// windows. sway is a wlroots compositor; weston stands for the desktops that lack its protocols.
 
 #include <sys/types.h>
 
@@ -12,16 +13,19 @@
 
 namespace kavo::e2e {
 
-class SwaySession {
+class WaylandSession {
  public:
-  // Why no session can start here (sway is not installed, say); empty when one can.
-  static std::string Unavailable();
+  enum class Compositor { Sway, Weston };
 
-  // Starts sway with these extra lines of configuration and waits for its sockets.
-  explicit SwaySession(const std::vector<std::string>& config = {});
-  ~SwaySession();
-  SwaySession(const SwaySession&) = delete;
-  SwaySession& operator=(const SwaySession&) = delete;
+  // Why no session of this compositor can start here (it is not installed, say); empty when one
+  // can.
+  static std::string Unavailable(Compositor compositor);
+
+  // Starts the compositor (sway with these extra lines of configuration) and waits for it.
+  explicit WaylandSession(Compositor compositor, const std::vector<std::string>& config = {});
+  ~WaylandSession();
+  WaylandSession(const WaylandSession&) = delete;
+  WaylandSession& operator=(const WaylandSession&) = delete;
 
   // The path clients connect to (usable as WAYLAND_DISPLAY by any user allowed there).
   const std::string& DisplayPath() const { return display_; }
@@ -31,7 +35,7 @@ class SwaySession {
   // Hands a folder (and what it holds) to the session's user.
   void GiveFolder(const std::string& folder) const;
 
-  // A toplevel window as sway's tree shows it.
+  // sway only, from here on. A toplevel window as sway's tree shows it.
   struct Window {
     std::string title, appId;
     Geometry rect;
@@ -44,7 +48,7 @@ class SwaySession {
   std::string Focused() const;
   // Runs a sway command ("[title=X] focus"); false when sway refused it.
   bool Command(const std::string& command) const;
-  // A screenshot of the whole output, as PNG.
+  // A screenshot of the whole output, as PNG (grim on sway, weston's own tool on weston).
   void Screenshot(const std::string& path) const;
   // How many pixels of the output's rectangle have exactly this colour ("#RRGGBB").
   int CountPixels(const Geometry& area, const std::string& colour) const;
@@ -52,11 +56,12 @@ class SwaySession {
  private:
   std::string Swaymsg(const std::string& arguments) const;
 
+  Compositor compositor_;
   std::string user_;  // empty when the tests do not run as root
   std::string runtime_;
   std::string display_;
   std::string ipc_;
-  std::unique_ptr<Process> sway_;
+  std::unique_ptr<Process> compositorProcess_;
 };
 
 }  // namespace kavo::e2e
