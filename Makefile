@@ -50,6 +50,7 @@ bench: deps $(REL_DIR)/build.ninja
 	$(REL_DIR)/bench/kavo_core_bench
 	$(REL_DIR)/bench/kavo_ui_bench
 	$(REL_DIR)/bench/kavo_desktop_bench
+	if [ -x $(REL_DIR)/bench/kavo_wayland_bench ]; then $(REL_DIR)/bench/kavo_wayland_bench; fi
 
 clean:
 	rm -rf build

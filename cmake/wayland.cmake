@@ -1,7 +1,8 @@
 # Wayland (wlroots compositors): built only where the client library, xkbcommon and the
-# protocol scanner are installed. Sets KAVO_WAYLAND.
+# protocol scanner are installed; never in the fuzz build, which tests the parsers alone. Sets
+# KAVO_WAYLAND.
 set(KAVO_WAYLAND OFF)
-if(NOT WIN32)
+if(NOT WIN32 AND NOT KAVO_FUZZ)
   find_package(PkgConfig)
   find_program(WAYLAND_SCANNER wayland-scanner)
   if(PkgConfig_FOUND AND WAYLAND_SCANNER)
@@ -12,7 +13,7 @@ if(NOT WIN32)
     endif()
   endif()
 endif()
-if(NOT KAVO_WAYLAND AND NOT WIN32)
+if(NOT KAVO_WAYLAND AND NOT WIN32 AND NOT KAVO_FUZZ)
   message(STATUS "Wayland: off (needs wayland-client, xkbcommon and wayland-scanner)")
 endif()
 

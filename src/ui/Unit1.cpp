@@ -256,6 +256,7 @@ void TForm1::SetBounds(int left, int top, int width, int height) {
 
 void TForm1::LoadSettings() {
   const BarSettings s = ReadBarSettings(Ini);
+  storedPlace_ = QPoint(s.Left, s.Top);
   // A place near the integer limits would wrap the rectangles that follow.
   SetBounds(Left(), BoundedCoordinate(s.Top), width(), height());
   SetBounds(BoundedCoordinate(s.Left), Top(), width(), height());
@@ -277,10 +278,17 @@ void TForm1::SaveKeyMenu() {
 
 void TForm1::SaveSettings() {
   PrepareHomeFor(HomePath, Ini.Path());
-  // A place left of or above the screen's origin is stored as 0.
-  if (Top() < 0) SetBounds(Left(), 0, width(), height());
-  if (Left() < 0) SetBounds(0, Top(), width(), height());
-  WriteBarSettings(Ini, {Top(), Left(), height(), width(), Btw, Bth, Btc, Bgh, Bgv, isShadow});
+  QPoint place = storedPlace_;
+  // Where the compositor places windows the bar never learns its place: the stored one stays,
+  // for the X11 session that shares the file.
+  if (!CompositorPlacesWindows()) {
+    // A place left of or above the screen's origin is stored as 0.
+    if (Top() < 0) SetBounds(Left(), 0, width(), height());
+    if (Left() < 0) SetBounds(0, Top(), width(), height());
+    place = QPoint(Left(), Top());
+  }
+  WriteBarSettings(Ini,
+                   {place.y(), place.x(), height(), width(), Btw, Bth, Btc, Bgh, Bgv, isShadow});
 }
 
 QList<QRect> TForm1::WorkAreas() const {

@@ -205,6 +205,8 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   PointerTracking tracking_;
   // The last press on the strip's square or the button area, on the screen.
   QPointF pressGlobal_;
+  // Left and Top as the settings file had them.
+  QPoint storedPlace_;
   // Buttons built before the first re-flow shows how many fit; any key file this short is built
   // whole.
   static constexpr int kFirstButtons = 16;

@@ -25,6 +25,8 @@ class SeatDriver {
   SeatDriver& operator=(const SeatDriver&) = delete;
 
   void MoveTo(int x, int y);
+  // The left button, where the pointer is.
+  void Button(bool down);
   void Click(int x, int y);
   // Presses the left button at one point, moves to the other in a few steps, releases there.
   void Drag(int x0, int y0, int x1, int y1);
@@ -32,7 +34,6 @@ class SeatDriver {
   void TapKey(int evdevCode);
 
  private:
-  void Button(bool down);
   void Sync();
 
   wl_display* display_ = nullptr;

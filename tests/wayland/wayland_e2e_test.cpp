@@ -33,8 +33,8 @@ std::unique_ptr<Process> StartBarOn(const WaylandSession& session, const std::st
   const std::string exe = folder + "/kavo";
   std::filesystem::copy_file(KAVO_EXECUTABLE, exe);
   if (!keyFile.empty()) WriteFile(folder + "/KavoKey.txt", keyFile);
-  // A bar wide enough for six buttons in a row.
-  WriteFile(folder + "/Kavo.ini", "[Form]\r\nWidth=340\r\n");
+  // A bar wide enough for six buttons in a row, at a place the compositor will not take.
+  WriteFile(folder + "/Kavo.ini", "[Form]\r\nTop=300\r\nLeft=200\r\nWidth=340\r\n");
   session.GiveFolder(folder);
   return session.Start({exe}, folder, {"QT_QPA_PLATFORM=wayland", "LC_ALL=C.UTF-8"});
 }
@@ -174,7 +174,7 @@ TEST_F(WaylandBarTest, ALatchHoldsThroughAStrokeOnTheTargetAndClosingLetsGoOfATo
   EXPECT_EQ(AwaitReceived("Target", expected.size()), expected);
 }
 
-TEST_F(WaylandBarTest, TheGreenSquareDragsTheBar) {
+TEST_F(WaylandBarTest, TheGreenSquareDragsTheBarAndItsStoredPlaceStays) {
   auto bar = StartBar();
   const Geometry before = bar_;
   const int x = before.x + before.width - 10, y = before.y + 10;

@@ -1,8 +1,9 @@
 // A Wayland window for the end-to-end tests: writes each key event it receives to a log, one line
 // per event ("press Control_L", "release z"), and pointer buttons as "button press 1", flushed
-// at once. The toolkit's own repeats of a key held down are left out.
+// at once. The toolkit's own repeats of a key held down are left out. With "stamps", each line
+// ends in the monotonic clock's nanoseconds when the event was handled (for the benchmarks).
 //
-//   kavo_wayland_key_target TITLE LOGFILE APP_ID
+//   kavo_wayland_key_target TITLE LOGFILE APP_ID [stamps]
 
 #include <xkbcommon/xkbcommon.h>
 
@@ -12,12 +13,16 @@
 #include <QMouseEvent>
 #include <QWidget>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 
 namespace {
 
 class Recorder : public QWidget {
  public:
-  explicit Recorder(QFile& log) : log_(log) { setFocusPolicy(Qt::StrongFocus); }
+  Recorder(QFile& log, bool stamps) : log_(log), stamps_(stamps) {
+    setFocusPolicy(Qt::StrongFocus);
+  }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override { Key("press", event); }
@@ -38,26 +43,33 @@ class Recorder : public QWidget {
                                                              : 3;
     Write(QByteArray("button ") + what + ' ' + QByteArray::number(number));
   }
-  void Write(const QByteArray& line) {
+  void Write(QByteArray line) {
+    if (stamps_) {
+      timespec now{};
+      clock_gettime(CLOCK_MONOTONIC, &now);
+      line +=
+          ' ' + QByteArray::number(static_cast<qint64>(now.tv_sec) * 1'000'000'000 + now.tv_nsec);
+    }
     log_.write(line + '\n');
     log_.flush();
   }
 
   QFile& log_;
+  bool stamps_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: %s TITLE LOGFILE APP_ID\n", argv[0]);
+    std::fprintf(stderr, "usage: %s TITLE LOGFILE APP_ID [stamps]\n", argv[0]);
     return 2;
   }
   QApplication app(argc, argv);
   QGuiApplication::setDesktopFileName(QString::fromUtf8(argv[3]));
   QFile log(QString::fromLocal8Bit(argv[2]));
   if (!log.open(QIODevice::Append)) return 1;
-  Recorder window(log);
+  Recorder window(log, argc > 4 && std::strcmp(argv[4], "stamps") == 0);
   window.setWindowTitle(QString::fromUtf8(argv[1]));
   window.resize(400, 300);
   window.show();

@@ -88,6 +88,7 @@ void KeyTyper::TakeSeat() {
 }
 
 KeyTyper::~KeyTyper() {
+  if (!down_.empty()) Release(std::vector<std::uint32_t>(down_));
   zwp_virtual_keyboard_v1_destroy(keyboard_);
   wl_display_flush(display_);
 }
@@ -166,6 +167,9 @@ void KeyTyper::Key(std::uint32_t keycode, bool down) {
   zwp_virtual_keyboard_v1_key(
       keyboard_, Now(), keycode,
       down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
+  const auto it = std::find(down_.begin(), down_.end(), keycode);
+  if (down && it == down_.end()) down_.push_back(keycode);
+  if (!down && it != down_.end()) down_.erase(it);
   if (keycode >= 1 && keycode < kFirstKey) {
     const std::uint32_t mask = kModifiers[keycode - 1].mask;
     modifiers_ = down ? modifiers_ | mask : modifiers_ & ~mask;

@@ -1,7 +1,8 @@
 #pragma once
-// Key strokes through a virtual keyboard of our own. Its keymap holds exactly the keys the bar
-// has typed so far, one keycode each at level one, and the four modifiers; a keysym not in it
-// yet is added and the keymap sent again, so any character and key name types as itself.
+// Key strokes through a virtual keyboard of our own. Its keymap holds the four modifiers and,
+// one keycode each at level one, every key a key name stands for and the printable ASCII
+// characters from the start; any other keysym is added when first typed and the keymap sent
+// again, so any character and key name types as itself. No key stays down once it is gone.
 
 #include <cstdint>
 #include <vector>
@@ -34,8 +35,9 @@ class KeyTyper {
   std::uint32_t KeyFor(std::uint32_t keysym);
   // Adds the strokes' keys to the keymap, sending it once when any was missing.
   void Learn(const std::vector<KeyStroke>& strokes);
-  // One key down or up, by keycode; a modifier's keycode also updates the modifiers' state.
+  // Makes this keyboard the seat's before its keys go.
   void TakeSeat();
+  // One key down or up, by keycode; a modifier's keycode also updates the modifiers' state.
   void Key(std::uint32_t keycode, bool down);
   void SendKeymap();
   std::uint32_t Now() const;
@@ -44,6 +46,7 @@ class KeyTyper {
   zwp_virtual_keyboard_v1* keyboard_;
   std::vector<std::uint32_t> keysyms_;  // keysyms_[i] sits at evdev keycode kFirstKey + i
   std::uint32_t modifiers_ = 0;
+  std::vector<std::uint32_t> down_;  // keycodes down now, in the order they went down
 };
 
 }  // namespace kavo::platform::wayland
