@@ -158,7 +158,10 @@ TEST_F(WaylandBarTest, ALatchHoldsThroughAStrokeOnTheTargetAndClosingLetsGoOfATo
 
   ClickButton(0);  // Pan: Space goes down ...
   ASSERT_EQ(AwaitReceived("Target", 1), Events{"press space"});
-  // ... stays down through a stroke on the target, and comes up once the stroke has ended.
+  // ... stays down while the user takes a moment before the stroke, through the stroke on the
+  // target, and comes up once the stroke has ended.
+  std::this_thread::sleep_for(1s);
+  ASSERT_EQ(Received("Target"), Events{"press space"});
   const Geometry t = session_->Find("Target").rect;
   seat_->Drag(t.x + 40, t.y + 40, t.x + 140, t.y + 90);
   const Events pan = {"press space", "button press 1", "button release 1", "release space"};
