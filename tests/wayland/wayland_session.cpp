@@ -175,9 +175,16 @@ void WaylandSession::Screenshot(const std::string& path) const {
 int WaylandSession::CountPixels(const Geometry& area, const std::string& colour) const {
   const std::string geometry = std::to_string(area.x) + "," + std::to_string(area.y) + " " +
                                std::to_string(area.width) + "x" + std::to_string(area.height);
+  const std::string shot = runtime_ + "/area.png";
+  Sh("WAYLAND_DISPLAY=" + Quoted(display_) + " grim -g " + Quoted(geometry) + " " + Quoted(shot));
+  return CountColour(shot, colour);
+}
+
+int CountColour(const std::string& png, const std::string& colour) {
+  // The colour white and the rest black: the mean times the area counts it.
   const std::string count =
-      Sh("WAYLAND_DISPLAY=" + Quoted(display_) + " grim -g " + Quoted(geometry) +
-         " - | convert png:- -depth 8 txt:- | grep -c '" + colour + "'");
+      Sh("convert " + Quoted(png) + " -alpha off -fill black +opaque '" + colour +
+         "' -fill white -opaque '" + colour + "' -format '%[fx:round(mean*w*h)]' info:");
   return count.empty() ? 0 : std::stoi(count);
 }
 

@@ -13,6 +13,9 @@
 
 namespace kavo::e2e {
 
+// How many pixels of a PNG file have exactly this colour ("#RRGGBB").
+int CountColour(const std::string& png, const std::string& colour);
+
 class WaylandSession {
  public:
   enum class Compositor { Sway, Weston };
