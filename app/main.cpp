@@ -55,6 +55,19 @@ int main(int argc, char** argv) {
                stderr);
     return 1;
   }
+  // The platform that reaches most programs, unless the user named one: on Wayland the wayland
+  // platform where the compositor lets the bar type, XWayland where it does not.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::string missing;
+    const std::string platform = kavo::platform::PreferredPlatform(missing);
+    if (!platform.empty()) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
+    if (!missing.empty()) {
+      std::fprintf(stderr,
+                   "Kavo: this Wayland desktop lacks %s; the bar runs through XWayland and "
+                   "reaches X11 programs.\n",
+                   missing.c_str());
+    }
+  }
   QApplication app(argc, argv);
   // The class name a task bar groups the bar's windows by, whatever the executable is called.
   QApplication::setApplicationName(QStringLiteral("kavo"));

@@ -126,6 +126,12 @@ class InputBackend {
 // X11, "wayland"); where no backend applies it returns one that cannot type and says why.
 std::unique_ptr<InputBackend> MakeInputBackend(std::string_view platformName);
 
+// The toolkit's platform for this session where the user named none: "wayland;xcb" on a
+// Wayland compositor that offers what the bar needs; "xcb" on one that lacks it but runs
+// XWayland, where the bar reaches X11 programs at least (missing then names what it lacks);
+// empty to leave the choice to the toolkit.
+std::string PreferredPlatform(std::string& missing);
+
 // The backend of a session where the bar cannot reach other programs, for this reason.
 std::unique_ptr<InputBackend> MakeUnavailableInputBackend(std::string problem = "");
 

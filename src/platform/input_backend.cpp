@@ -3,6 +3,8 @@
 
 #include "platform/input.h"
 
+#include <cstdlib>
+
 #ifdef _WIN32
 #include "platform/win32/input_win32.h"
 #else
@@ -50,6 +52,19 @@ std::string WaylandProblem(const std::string& missing) {
 
 std::unique_ptr<InputBackend> MakeUnavailableInputBackend(std::string problem) {
   return std::make_unique<UnavailableInputBackend>(std::move(problem));
+}
+
+std::string PreferredPlatform([[maybe_unused]] std::string& missing) {
+#ifdef KAVO_WAYLAND
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (!wayland || !*wayland) return "";
+  missing = wayland::MissingProtocol();
+  if (missing.empty()) return "wayland;xcb";
+  const char* x11 = std::getenv("DISPLAY");
+  if (x11 && *x11) return "xcb";
+  missing.clear();  // nothing better: the wayland platform says what is missing
+#endif
+  return "";
 }
 
 std::unique_ptr<InputBackend> MakeInputBackend([[maybe_unused]] std::string_view platformName) {

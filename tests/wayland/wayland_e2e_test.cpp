@@ -27,16 +27,19 @@ const std::vector<std::string> kBarRules = {
 };
 constexpr char kCoral[] = "#FF7F50";
 
-// A copy of the bar in the folder, started on the session's desktop.
+// A copy of the bar in the folder, started on the session's desktop as a user starts it: the
+// bar chooses the toolkit's platform unless env names one.
 std::unique_ptr<Process> StartBarOn(const WaylandSession& session, const std::string& folder,
-                                    const std::string& keyFile = "") {
+                                    const std::string& keyFile = "",
+                                    std::vector<std::string> env = {}) {
   const std::string exe = folder + "/kavo";
   std::filesystem::copy_file(KAVO_EXECUTABLE, exe);
   if (!keyFile.empty()) WriteFile(folder + "/KavoKey.txt", keyFile);
   // A bar wide enough for six buttons in a row, at a place the compositor will not take.
   WriteFile(folder + "/Kavo.ini", "[Form]\r\nTop=300\r\nLeft=200\r\nWidth=340\r\n");
   session.GiveFolder(folder);
-  return session.Start({exe}, folder, {"QT_QPA_PLATFORM=wayland", "LC_ALL=C.UTF-8"});
+  env.push_back("LC_ALL=C.UTF-8");
+  return session.Start({exe}, folder, env);
 }
 
 class WaylandBarTest : public testing::Test {
@@ -195,30 +198,54 @@ TEST_F(WaylandBarTest, TheGreenSquareDragsTheBarAndItsStoredPlaceStays) {
 }
 
 // A desktop without the protocols the bar needs (weston here; GNOME and KDE Plasma likewise).
-TEST(WaylandWithoutWlrootsTest, TheBarRunsAndSaysWhatIsMissingAndWhatToDo) {
-  using Compositor = WaylandSession::Compositor;
-  if (const auto why = WaylandSession::Unavailable(Compositor::Weston); !why.empty()) {
-    GTEST_SKIP() << why;
+class WaylandWithoutWlrootsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const auto why = WaylandSession::Unavailable(WaylandSession::Compositor::Weston);
+    if (!why.empty()) GTEST_SKIP() << why;
+    session_ = std::make_unique<WaylandSession>(WaylandSession::Compositor::Weston);
+    char pattern[] = "/tmp/kavo-wl-e2e-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+    session_->GiveFolder(folder_);
   }
-  WaylandSession session(Compositor::Weston);
-  char pattern[] = "/tmp/kavo-wl-e2e-XXXXXX";
-  ASSERT_NE(::mkdtemp(pattern), nullptr);
-  const std::string folder = pattern;
-  session.GiveFolder(folder);
-  auto bar = StartBarOn(session, folder);
+  void TearDown() override {
+    session_.reset();
+    std::error_code ec;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
+  }
+
+  std::unique_ptr<WaylandSession> session_;
+  std::string folder_;
+};
+
+TEST_F(WaylandWithoutWlrootsTest, OnTheWaylandPlatformTheBarRunsAndSaysWhatIsMissing) {
+  auto bar = StartBarOn(*session_, folder_, "", {"QT_QPA_PLATFORM=wayland"});
   ASSERT_TRUE(WaitUntil([&] { return !bar->Errors().empty(); }, 10s));
   EXPECT_EQ(bar->Wait(1s), -1) << "the bar did not keep running";
   EXPECT_NE(bar->Errors().find("Missing zwlr_foreign_toplevel_manager_v1"), std::string::npos)
       << bar->Errors();
   EXPECT_NE(bar->Errors().find("QT_QPA_PLATFORM=xcb"), std::string::npos);
   // The strip says it too, in the title's colour: nothing else on that desktop is coral.
-  const std::string shot = folder + "/shot.png";
-  session.Screenshot(shot);
+  const std::string shot = folder_ + "/shot.png";
+  session_->Screenshot(shot);
   EXPECT_GT(CountColour(shot, kCoral), 0);
   bar->Signal(SIGTERM);
   EXPECT_EQ(bar->Wait(10s), 0);
-  std::error_code ec;
-  std::filesystem::remove_all(folder, ec);
+}
+
+TEST_F(WaylandWithoutWlrootsTest, WithXWaylandAtHandTheBarGoesThereUnlessToldOtherwise) {
+  StartDesktop();  // an X server beside the compositor, as XWayland is
+  auto bar = StartBarOn(*session_, folder_);
+  EXPECT_TRUE(WaitUntil([&] { return !FindWindow("^Form1$").empty(); }))
+      << "the bar did not appear on the X server: " << bar->Errors();
+  EXPECT_NE(bar->Errors().find("lacks zwlr_foreign_toplevel_manager_v1; the bar runs through "
+                               "XWayland"),
+            std::string::npos)
+      << bar->Errors();
+  bar->Signal(SIGTERM);
+  EXPECT_EQ(bar->Wait(10s), 0);
+  StopDesktop();
 }
 
 }  // namespace

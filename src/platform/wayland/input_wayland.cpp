@@ -145,11 +145,18 @@ class WaylandInputBackend final : public InputBackend {
 std::unique_ptr<InputBackend> MakeWaylandInputBackend(std::string& missing) {
   auto list = ToplevelList::Connect(missing);
   if (!list) return nullptr;
-  if (!list->Typer()) {
+  if (!list->CanMakeKeyboard()) {
     missing = "zwp_virtual_keyboard_manager_v1";
     return nullptr;
   }
   return std::make_unique<WaylandInputBackend>(std::move(list));
+}
+
+std::string MissingProtocol() {
+  std::string missing;
+  const auto list = ToplevelList::Connect(missing);
+  if (list && !list->CanMakeKeyboard()) missing = "zwp_virtual_keyboard_manager_v1";
+  return missing;
 }
 
 }  // namespace kavo::platform::wayland

@@ -138,15 +138,25 @@ bool ToplevelList::Activate(std::uint64_t handle, int timeoutMs) {
     if (entry->handle == handle) target = toplevel;
   }
   if (!target) return false;
-  if (Activated() == handle) return true;
+  // Asked even when the list says the window is active: a click gave the bar the focus a moment
+  // ago, which this connection may not have heard of yet. Once the compositor answers the sync
+  // behind the request, it has acted on it and said so.
   zwlr_foreign_toplevel_handle_v1_activate(target, seat_);
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (Activated() != handle) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0 || !Dispatch(static_cast<int>(left))) return false;
+  const auto left = [&] {
+    return static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
+  };
+  bool synced = false;
+  static const wl_callback_listener syncListener = {
+      [](void* done, wl_callback*, std::uint32_t) { *static_cast<bool*>(done) = true; }};
+  wl_callback* sync = wl_display_sync(display_);
+  wl_callback_add_listener(sync, &syncListener, &synced);
+  while (!synced || Activated() != handle) {
+    if (left() <= 0 || !Dispatch(left())) break;
   }
-  return true;
+  wl_callback_destroy(sync);  // answered or not: nothing may reach synced after this
+  return Activated() == handle;
 }
 
 KeyTyper* ToplevelList::Typer() {

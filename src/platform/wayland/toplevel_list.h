@@ -48,6 +48,7 @@ class ToplevelList {
   // The virtual keyboard on this connection, made at the first use; nullptr where the
   // compositor offers none.
   KeyTyper* Typer();
+  bool CanMakeKeyboard() const { return keyboards_ != nullptr; }
 
   // Watches the seat for idleMs of stillness; nullptr where the compositor offers no idle
   // notices.
