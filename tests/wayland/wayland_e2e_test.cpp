@@ -142,7 +142,7 @@ TEST_F(WaylandBarTest, TypesEachDefaultShortcutIntoTheTargetWhichKeepsTheFocus) 
   EXPECT_EQ(AwaitReceived("Target", expected.size()), expected);
 }
 
-TEST_F(WaylandBarTest, AWindowActivatedAfterTheTargetWasTakenGetsNothing) {
+TEST_F(WaylandBarTest, AWindowActivatedAfterTheTargetWasTakenGetsNothingAndAClosedTargetIsLetGo) {
   auto bar = StartBar();
   auto target = StartTarget("Target");
   ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }, 5s));
@@ -152,6 +152,9 @@ TEST_F(WaylandBarTest, AWindowActivatedAfterTheTargetWasTakenGetsNothing) {
   std::this_thread::sleep_for(300ms);
   EXPECT_EQ(Received("Other"), Events{});
   EXPECT_EQ(session_->Focused(), "Target");
+  // A target that closes takes its title out of the strip.
+  ASSERT_TRUE(session_->Command(R"([title="^Target$"] kill)"));
+  EXPECT_TRUE(WaitUntil([&] { return TitlePixels() == 0; }, 5s));
 }
 
 TEST_F(WaylandBarTest, ALatchHoldsThroughAStrokeOnTheTargetAndClosingLetsGoOfAToggle) {
