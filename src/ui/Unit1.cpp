@@ -87,7 +87,7 @@ TForm1::TForm1(platform::InputBackend& input, std::u16string homePath)
   setAttribute(Qt::WA_ShowWithoutActivating);
   // The bar is never the active window, yet its cut titles and captions need their tooltips.
   setAttribute(Qt::WA_AlwaysShowToolTips);
-  setGeometry(0, 0, 257, 130);
+  SetGeometry(QRect(0, 0, 257, 130));
   BuildComponents();
   FormCreate();
   // A desktop the bar cannot type into says why where the target's title would stand.
@@ -250,8 +250,16 @@ int TForm1::Top() const {
 
 void TForm1::SetBounds(int left, int top, int width, int height) {
   const double ratio = devicePixelRatioF();
-  setGeometry(static_cast<int>(std::lround(left / ratio)),
-              static_cast<int>(std::lround(top / ratio)), width, height);
+  SetGeometry(QRect(static_cast<int>(std::lround(left / ratio)),
+                    static_cast<int>(std::lround(top / ratio)), width, height));
+}
+
+// Where the compositor places windows, one whose smallest and largest sizes are the same is
+// taken for a dialog and floats: a tiling compositor would otherwise stretch the bar over half
+// the screen. The bar changes its size only through here.
+void TForm1::SetGeometry(const QRect& rect) {
+  if (CompositorPlacesWindows()) setFixedSize(rect.size());
+  setGeometry(rect);
 }
 
 void TForm1::LoadSettings() {
@@ -304,7 +312,7 @@ void TForm1::KeepReachable(bool wholeStrip) {
   const QSize size(std::clamp(width(), kMinWidth, kMaxSide),
                    std::clamp(height(), kMinHeight, kMaxSide));
   const QPoint at = ReachablePosition(QRect(pos(), size), kStripHeight, WorkAreas(), wholeStrip);
-  if (QRect(at, size) != geometry()) setGeometry(QRect(at, size));
+  if (QRect(at, size) != geometry()) SetGeometry(QRect(at, size));
 }
 
 void TForm1::AddButton() {

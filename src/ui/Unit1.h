@@ -164,6 +164,7 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void AddButtons();
   void ClearButtons();
   void KeepReachable(bool wholeStrip = false);
+  void SetGeometry(const QRect& rect);
   // Starts looking for the target; afterClose when the target has just closed.
   void StartPolling(bool afterClose = false);
   void StartWindowDrag();

@@ -19,9 +19,8 @@ namespace {
 using namespace std::chrono_literals;
 using Events = std::vector<std::string>;
 
-// The compositor rules the README gives for the bar.
+// The compositor rules the README gives for the bar; it floats without one.
 const std::vector<std::string> kBarRules = {
-    R"(for_window [app_id="org.kavo.kavo"] floating enable)",
     R"(for_window [app_id="org.kavo.kavo" title="^Form1$"] sticky enable)",
     R"(no_focus [app_id="org.kavo.kavo" title="^Form1$"])",
 };
@@ -183,9 +182,12 @@ TEST_F(WaylandBarTest, ALatchHoldsThroughAStrokeOnTheTargetAndClosingLetsGoOfATo
   EXPECT_EQ(AwaitReceived("Target", expected.size()), expected);
 }
 
-TEST_F(WaylandBarTest, TheGreenSquareDragsTheBarAndItsStoredPlaceStays) {
+TEST_F(WaylandBarTest, TheBarFloatsAtItsOwnSizeAndDragsWhileItsStoredPlaceStays) {
   auto bar = StartBar();
   const Geometry before = bar_;
+  // Tiled, it would take half the screen.
+  EXPECT_EQ(before.width, 340);
+  EXPECT_EQ(before.height, 130);
   const int x = before.x + before.width - 10, y = before.y + 10;
   seat_->MoveTo(x, y);
   std::this_thread::sleep_for(100ms);
@@ -198,6 +200,12 @@ TEST_F(WaylandBarTest, TheGreenSquareDragsTheBarAndItsStoredPlaceStays) {
       },
       5s))
       << after.x << "," << after.y << " from " << before.x << "," << before.y;
+  // The compositor's place is not the bar's to store: the one from the X11 session stays.
+  bar->Signal(SIGTERM);
+  EXPECT_EQ(bar->Wait(10s), 0);
+  const std::string settings = ReadFile(folder_ + "/Kavo.ini");
+  EXPECT_NE(settings.find("Top=300"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("Left=200"), std::string::npos) << settings;
 }
 
 // A desktop without the protocols the bar needs (weston here; GNOME and KDE Plasma likewise).
