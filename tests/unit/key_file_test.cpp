@@ -282,6 +282,21 @@ TEST_F(KeyFileTest, TextTheLegacyCodePageCannotHoldIsSavedAsUtf8NotReplaced) {
   }
 }
 
+// The Japanese code page only approximates these (the yen sign would come back as a backslash):
+// written as its bytes, the line would read back changed.
+TEST_F(KeyFileTest, TextTheJapaneseCodePageOnlyApproximatesIsSavedAsUtf8) {
+  platform::ScopedCodePage japanese(932);
+  for (const char* line : {"¥,Ctrl,Z", "¬,Ctrl,Z", "A—B,Ctrl,Z", "〜,Ctrl,Z"}) {
+    KeyList list;
+    list.LoadFromFile(Write("Undo,Ctrl,Z\r\n"));
+    list.Add(U16(line));
+    EXPECT_TRUE(Saved(list).starts_with("\xEF\xBB\xBF")) << line;
+    KeyList reloaded;
+    reloaded.LoadFromFile(dir_.File("out.txt"));
+    EXPECT_EQ(reloaded.Lines(), list.Lines()) << line;
+  }
+}
+
 // Under Windows-1252, "ÿþ" is FF FE: written as they are, such lines would read back as UTF-16.
 TEST_F(KeyFileTest, TextThatWouldLookLikeASignatureIsSavedAsUtf8) {
   const struct {

@@ -169,6 +169,9 @@ class IconvCodePage final : public CodePage {
     }
     iconv(cd.get(), nullptr, nullptr, &dst, &dstLeft);  // flush any shift state
     out.resize(out.size() - dstLeft);
+    // Some mappings go one way only (CP932 writes the yen sign as the backslash's byte, "¬" as
+    // the bytes of "￢"): only bytes that read back as the text hold it exactly.
+    if (DecodeWithIconv(out) != text) return std::nullopt;
     return out;
   }
 
