@@ -242,16 +242,15 @@ void TForm1::FormClose() {
 }
 
 int TForm1::Left() const {
-  return static_cast<int>(std::lround(x() * devicePixelRatioF()));
+  return ToScreenPixels(pos(), devicePixelRatioF()).x();
 }
 int TForm1::Top() const {
-  return static_cast<int>(std::lround(y() * devicePixelRatioF()));
+  return ToScreenPixels(pos(), devicePixelRatioF()).y();
 }
 
 void TForm1::SetBounds(int left, int top, int width, int height) {
-  const double ratio = devicePixelRatioF();
-  SetGeometry(QRect(static_cast<int>(std::lround(left / ratio)),
-                    static_cast<int>(std::lround(top / ratio)), width, height));
+  SetGeometry(
+      QRect(FromScreenPixels(QPoint(left, top), devicePixelRatioF()), QSize(width, height)));
 }
 
 // Where the compositor places windows, one whose smallest and largest sizes are the same is
@@ -266,10 +265,7 @@ void TForm1::LoadSettings() {
   const BarSettings s = ReadBarSettings(Ini);
   storedPlace_ = QPoint(s.Left, s.Top);
   // A place near the integer limits would wrap the rectangles that follow.
-  SetBounds(Left(), BoundedCoordinate(s.Top), width(), height());
-  SetBounds(BoundedCoordinate(s.Left), Top(), width(), height());
-  SetBounds(Left(), Top(), width(), s.Height);
-  SetBounds(Left(), Top(), s.Width, height());
+  SetBounds(BoundedCoordinate(s.Left), BoundedCoordinate(s.Top), s.Width, s.Height);
   KeepReachable();
   Btw = s.Btw;
   Bth = s.Bth;
@@ -290,10 +286,9 @@ void TForm1::SaveSettings() {
   // Where the compositor places windows the bar never learns its place: the stored one stays,
   // for the X11 session that shares the file.
   if (!CompositorPlacesWindows()) {
-    // A place left of or above the screen's origin is stored as 0.
-    if (Top() < 0) SetBounds(Left(), 0, width(), height());
-    if (Left() < 0) SetBounds(0, Top(), width(), height());
-    place = QPoint(Left(), Top());
+    const QPoint now(Left(), Top());
+    place = StorablePlace(now);
+    if (place != now) SetBounds(place.x(), place.y(), width(), height());  // the bar goes there
   }
   WriteBarSettings(Ini,
                    {place.y(), place.x(), height(), width(), Btw, Bth, Btc, Bgh, Bgv, isShadow});
@@ -309,8 +304,8 @@ QList<QRect> TForm1::WorkAreas() const {
 // and its size stays between the smallest one that can be grabbed and a sane bound. Screens
 // that are not there (none active, a monitor unplugged for a moment) never shrink it.
 void TForm1::KeepReachable(bool wholeStrip) {
-  const QSize size(std::clamp(width(), kMinWidth, kMaxSide),
-                   std::clamp(height(), kMinHeight, kMaxSide));
+  const QSize size =
+      this->size().expandedTo(QSize(kMinWidth, kMinHeight)).boundedTo(QSize(kMaxSide, kMaxSide));
   const QPoint at = ReachablePosition(QRect(pos(), size), kStripHeight, WorkAreas(), wholeStrip);
   if (QRect(at, size) != geometry()) SetGeometry(QRect(at, size));
 }
@@ -550,7 +545,7 @@ void TForm1::Rectangle2Click() {
   for (const QRect& a : WorkAreas()) workAreas << RoundedPixels(a, ratio);
   const QSize menu = PopupMenu1->sizeHint() * ratio;
   const QPoint at = MenuPosition(QPoint(Left(), Top()), menu, workAreas);
-  PopupMenu1->popup(QPoint(std::lround(at.x() / ratio), std::lround(at.y() / ratio)));
+  PopupMenu1->popup(FromScreenPixels(at, ratio));
 }
 
 void TForm1::Rectangle1MouseDown() {

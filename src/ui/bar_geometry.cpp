@@ -33,6 +33,16 @@ std::vector<QRect> PressableParts(const QRect& strip, const std::vector<QRect>& 
   return parts;
 }
 
+QPoint ToScreenPixels(QPoint place, double ratio) {
+  return {static_cast<int>(std::lround(place.x() * ratio)),
+          static_cast<int>(std::lround(place.y() * ratio))};
+}
+
+QPoint FromScreenPixels(QPoint pixels, double ratio) {
+  return {static_cast<int>(std::lround(pixels.x() / ratio)),
+          static_cast<int>(std::lround(pixels.y() / ratio))};
+}
+
 QRect CoveringPixels(const QRect& r, double ratio) {
   return {static_cast<int>(std::floor(r.x() * ratio)), static_cast<int>(std::floor(r.y() * ratio)),
           static_cast<int>(std::ceil(r.width() * ratio)),

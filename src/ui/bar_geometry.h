@@ -26,6 +26,10 @@ QSizeF ResizedTo(QSizeF reached, QPointF displacement, QSize smallest);
 std::vector<QRect> PressableParts(const QRect& strip, const std::vector<QRect>& buttons,
                                   int shadowReach, const QRect& window);
 
+// A place in device-independent pixels in screen pixels, and back: each coordinate rounded.
+QPoint ToScreenPixels(QPoint place, double ratio);
+QPoint FromScreenPixels(QPoint pixels, double ratio);
+
 // The device pixels that cover a rectangle of device-independent pixels.
 QRect CoveringPixels(const QRect& r, double ratio);
 // A rectangle of device-independent pixels in device pixels, each number rounded.

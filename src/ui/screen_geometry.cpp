@@ -40,6 +40,10 @@ int BoundedCoordinate(int coordinate) {
   return std::clamp(coordinate, -kCoordinateLimit, kCoordinateLimit);
 }
 
+QPoint StorablePlace(QPoint place) {
+  return {std::max(0, place.x()), std::max(0, place.y())};
+}
+
 QPoint ReachablePosition(const QRect& placed, int stripHeight, const QList<QRect>& workAreas,
                          bool wholeStrip) {
   const QList<QRect> areas = Usable(workAreas);

@@ -17,6 +17,10 @@ inline constexpr int kCoordinateLimit = 1 << 24;
 // A stored coordinate brought within kCoordinateLimit.
 int BoundedCoordinate(int coordinate);
 
+// The place a settings file keeps for a window at this place: left of or above the desktop's
+// origin counts as 0.
+QPoint StorablePlace(QPoint place);
+
 // The top-left corner that keeps a title strip of this height on a screen: a strip that
 // touches a work area (or, with wholeStrip, lies wholly inside one) stays where it is;
 // otherwise it moves into the work area whose centre is nearest. With no usable screen nothing

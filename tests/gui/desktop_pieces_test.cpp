@@ -138,6 +138,9 @@ TEST(ScreenGeometry, ReachablePositionKeepsTheStripOnAScreen) {
             QPoint(550, 580));
   EXPECT_EQ(ReachablePosition({100, 100, 250, 130}, 20, {{0, 0, 800, 600}}, true),
             QPoint(100, 100));
+  // The settings file keeps no place left of or above the origin.
+  EXPECT_EQ(StorablePlace({-30, 40}), QPoint(0, 40));
+  EXPECT_EQ(StorablePlace({30, -40}), QPoint(30, 0));
 }
 
 TEST(ScreenGeometry, MenuOpensAtTheCornerAndStaysInsideItsWorkArea) {
@@ -241,6 +244,8 @@ TEST(BarGeometry, PressablePartsAreTheStripAndTheButtonsWithTheirShadows) {
   EXPECT_EQ(PressableParts({0, 0, 250, 20}, buttons, 9, window), expected);
   EXPECT_EQ(CoveringPixels({1, 1, 3, 3}, 1.5), QRect(1, 1, 5, 5));
   EXPECT_EQ(RoundedPixels({1, 1, 3, 3}, 1.5), QRect(2, 2, 5, 5));
+  EXPECT_EQ(ToScreenPixels({3, -3}, 1.5), QPoint(5, -5));
+  EXPECT_EQ(FromScreenPixels({5, -5}, 1.5), QPoint(3, -3));
 }
 
 TEST(AlphaShape, HalfOpaquePixelsMakeTheShapeWithEqualRowsJoined) {

@@ -26,6 +26,19 @@ const std::vector<std::string> kBarRules = {
 };
 constexpr char kCoral[] = "#FF7F50";
 
+// A folder of the test's own that the session's user may write in; empty if none was made.
+std::string NewFolder(const WaylandSession& session) {
+  char pattern[] = "/tmp/kavo-wl-e2e-XXXXXX";
+  if (!::mkdtemp(pattern)) return "";
+  session.GiveFolder(pattern);
+  return pattern;
+}
+
+void RemoveFolder(const std::string& folder) {
+  std::error_code ec;
+  if (!folder.empty()) std::filesystem::remove_all(folder, ec);
+}
+
 // A copy of the bar in the folder, started on the session's desktop as a user starts it: the
 // bar chooses the toolkit's platform unless env names one.
 std::unique_ptr<Process> StartBarOn(const WaylandSession& session, const std::string& folder,
@@ -56,15 +69,10 @@ class WaylandBarTest : public testing::Test {
 
   void SetUp() override {
     if (!unavailable_.empty()) GTEST_SKIP() << unavailable_;
-    char pattern[] = "/tmp/kavo-wl-e2e-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    session_->GiveFolder(folder_);
+    folder_ = NewFolder(*session_);
+    ASSERT_FALSE(folder_.empty());
   }
-  void TearDown() override {
-    std::error_code ec;
-    if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
-  }
+  void TearDown() override { RemoveFolder(folder_); }
 
   // A key-recording window with this title, which sway gives the focus once it is mapped.
   std::unique_ptr<Process> StartTarget(const std::string& title) {
@@ -215,15 +223,12 @@ class WaylandWithoutWlrootsTest : public testing::Test {
     const auto why = WaylandSession::Unavailable(WaylandSession::Compositor::Weston);
     if (!why.empty()) GTEST_SKIP() << why;
     session_ = std::make_unique<WaylandSession>(WaylandSession::Compositor::Weston);
-    char pattern[] = "/tmp/kavo-wl-e2e-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    session_->GiveFolder(folder_);
+    folder_ = NewFolder(*session_);
+    ASSERT_FALSE(folder_.empty());
   }
   void TearDown() override {
     session_.reset();
-    std::error_code ec;
-    if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
+    RemoveFolder(folder_);
   }
 
   std::unique_ptr<WaylandSession> session_;

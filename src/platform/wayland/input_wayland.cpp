@@ -140,22 +140,31 @@ class WaylandInputBackend final : public InputBackend {
   bool strokeSeen_ = false;
 };
 
-}  // namespace
-
-std::unique_ptr<InputBackend> MakeWaylandInputBackend(std::string& missing) {
+// The compositor's toplevel list where a virtual keyboard is at hand too; nullptr otherwise,
+// with missing naming what the compositor lacks.
+std::unique_ptr<ToplevelList> ConnectForTyping(std::string& missing) {
   auto list = ToplevelList::Connect(missing);
-  if (!list) return nullptr;
-  if (!list->CanMakeKeyboard()) {
+  if (list && !list->CanMakeKeyboard()) {
     missing = "zwp_virtual_keyboard_manager_v1";
     return nullptr;
   }
+  return list;
+}
+
+// The connection MissingProtocol made, which the backend takes over instead of making another.
+std::unique_ptr<ToplevelList> probed;
+
+}  // namespace
+
+std::unique_ptr<InputBackend> MakeWaylandInputBackend(std::string& missing) {
+  auto list = probed ? std::move(probed) : ConnectForTyping(missing);
+  if (!list) return nullptr;
   return std::make_unique<WaylandInputBackend>(std::move(list));
 }
 
 std::string MissingProtocol() {
   std::string missing;
-  const auto list = ToplevelList::Connect(missing);
-  if (list && !list->CanMakeKeyboard()) missing = "zwp_virtual_keyboard_manager_v1";
+  probed = ConnectForTyping(missing);
   return missing;
 }
 

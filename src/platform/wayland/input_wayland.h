@@ -12,7 +12,8 @@ namespace kavo::platform::wayland {
 // nullptr when the compositor lacks what the bar needs; missing then names the protocol.
 std::unique_ptr<InputBackend> MakeWaylandInputBackend(std::string& missing);
 
-// What the compositor of WAYLAND_DISPLAY lacks of what the bar needs; empty when it has it all.
+// What the compositor of WAYLAND_DISPLAY lacks of what the bar needs; empty when it has it all,
+// and then the connection made to find out is the one the next backend uses.
 std::string MissingProtocol();
 
 }  // namespace kavo::platform::wayland
