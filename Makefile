@@ -18,7 +18,7 @@ $(REL_DIR)/build.ninja: | deps
 	cmake -S . -B $(REL_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKAVO_WERROR=$(KAVO_WERROR)
 
 $(TEST_DIR)/build.ninja: | deps
-	cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKAVO_SANITIZE=ON \
+	cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKAVO_SANITIZE=ON -DKAVO_WAYLAND=ON \
 	  -DKAVO_WERROR=$(KAVO_WERROR)
 
 $(FUZZ_DIR)/build.ninja: | deps

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "base/errors.h"
-#include "platform/input.h"
+#include "platform/desktop.h"
 #include "platform/system.h"
 #include "settings/home_folder.h"
 #include "ui/Unit1.h"
@@ -15,19 +15,6 @@
 #include "ui/single_instance.h"
 
 namespace {
-
-// Without a display the toolkit would abort with a message of its own; say it plainly instead.
-bool HasDisplay() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    const char* value = std::getenv(name);
-    if (value && *value) return true;
-  }
-#ifdef _WIN32
-  return true;
-#else
-  return false;
-#endif
-}
 
 QStringList Arguments(int argc, char** argv) {
   QStringList arguments;
@@ -50,7 +37,8 @@ int main(int argc, char** argv) {
     case kavo::CommandLine::Action::Run:
       break;
   }
-  if (!HasDisplay()) {
+  // Without a display the toolkit would abort with a message of its own; say it plainly instead.
+  if (!kavo::platform::HasDesktopSession()) {
     std::fputs("Kavo needs a graphical desktop: no display was found (DISPLAY is not set).\n",
                stderr);
     return 1;
@@ -86,17 +74,17 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  const std::unique_ptr<kavo::platform::InputBackend> input =
-      kavo::platform::MakeInputBackend(QGuiApplication::platformName().toStdString());
-  if (!input->CanType()) std::fprintf(stderr, "Kavo: %s\n", input->Problem().c_str());
+  const std::unique_ptr<kavo::platform::Desktop> desktop =
+      kavo::platform::MakeDesktop(QGuiApplication::platformName().toStdString());
+  if (!desktop->CanType()) std::fprintf(stderr, "Kavo: %s\n", desktop->Problem().c_str());
 
   std::unique_ptr<kavo::TForm1> form1;
   try {
-    form1 = std::make_unique<kavo::TForm1>(*input, home.folder);
+    form1 = std::make_unique<kavo::TForm1>(*desktop, home.folder);
   } catch (const kavo::KavoError& error) {
     // The address of the start-up code, as the box shows one.
     kavo::ShowStartupErrorBox(error.Kind(), error.Message(),
-                              reinterpret_cast<const void*>(&HasDisplay));
+                              reinterpret_cast<const void*>(&Arguments));
     return 1;
   }
   QObject::connect(&instance, &kavo::SingleInstance::ComeForwardAsked, form1.get(),

@@ -8,7 +8,7 @@
 
 #include "base/text_codec.h"
 #include "figure_reporter.h"
-#include "platform/fake/fake_input.h"
+#include "platform/fake/fake_desktop.h"
 #include "ui/Unit1.h"
 
 namespace {
@@ -36,7 +36,7 @@ struct ShownBar {
     // Painting 4096 x 4096 pixels would be all that is measured.
     if (largest) form.setUpdatesEnabled(false);
   }
-  kavo::platform::FakeInputBackend input;
+  kavo::platform::FakeDesktop input;
   kavo::TForm1 form;
 };
 

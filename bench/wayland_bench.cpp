@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "../tests/wayland/seat_driver.h"
-#include "../tests/wayland/wayland_session.h"
+#include "seat_driver.h"
+#include "wayland_session.h"
 
 namespace {
 

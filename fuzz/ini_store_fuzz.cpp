@@ -2,7 +2,7 @@
 // value it sets is the value read back after writing and parsing.
 
 #include "base/errors.h"
-#include "base/text_file.h"
+#include "files/text_file.h"
 #include "fuzz_support.h"
 #include "platform/code_page.h"
 #include "settings/ini_document.h"

@@ -2,7 +2,7 @@
 // line from what a save writes, in every encoding a list may remember.
 
 #include "base/errors.h"
-#include "base/text_file.h"
+#include "files/text_file.h"
 #include "fuzz_support.h"
 #include "platform/code_page.h"
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "base/errors.h"
-#include "base/file_io.h"
+#include "files/file_io.h"
 #include "platform/files.h"
 
 namespace kavo {

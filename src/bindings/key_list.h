@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "base/text_file.h"
+#include "files/text_file.h"
 
 namespace kavo {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/input.h"
+#include "platform/key_injection.h"
 
 namespace kavo {
 

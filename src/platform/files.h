@@ -24,6 +24,9 @@ bool IsExistingFile(std::u16string_view path);
 // The path made absolute, without asking the file system whether it exists.
 std::u16string FullPath(std::u16string_view path);
 
+// The folder's path ending in a separator, as the program keeps folders.
+std::u16string WithSeparator(std::u16string folder);
+
 // The folder for this user's settings of the program, ending in a separator:
 // $XDG_CONFIG_HOME/kavo/, or ~/.config/kavo/ when the variable is unset or not absolute;
 // %APPDATA%\Kavo\ on Windows. Not created here.

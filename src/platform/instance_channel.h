@@ -23,6 +23,10 @@ class InstanceChannel {
   virtual std::vector<std::string> TakeMessages() = 0;
 };
 
+// The name a bar for the settings folder of this key listens under: a socket beside its lock
+// (lockBase + ".socket") on POSIX, a named pipe on Windows.
+std::u16string ChannelName(std::u16string_view key, std::u16string_view lockBase);
+
 // Listens under the name (a socket's path; a pipe's name on Windows), replacing whatever a bar
 // that ended left there; only this user may connect. nullptr with the system's error code when
 // that fails.

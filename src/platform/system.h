@@ -15,6 +15,14 @@ std::u16string FolderOf(std::u16string_view path);
 // The system's default locale name ("ja-JP", "ja_JP.UTF-8", "en_US.UTF-8", ...).
 std::u16string SystemDefaultLocaleName();
 
+// Whether a graphical desktop is there to show windows on (on POSIX, a display named in the
+// environment).
+bool HasDesktopSession();
+
+// Whether the session has a folder of its own for runtime files (XDG_RUNTIME_DIR on POSIX);
+// without one they go to the temporary folder, named after the user.
+bool HasSessionRuntimeFolder();
+
 // The id of the user running the program (0 where there is none to tell).
 unsigned long UserId();
 

@@ -3,19 +3,24 @@
 namespace kavo {
 namespace {
 
+template <typename Of>
 struct IntegerSetting {
   const char16_t* section;
   const char16_t* key;
-  std::int32_t BarSettings::*field;
+  std::int32_t Of::*field;
 };
 
-// The defaults are the struct's own.
-constexpr IntegerSetting kIntegers[] = {
-    {u"Form", u"Top", &BarSettings::Top},       {u"Form", u"Left", &BarSettings::Left},
-    {u"Form", u"Height", &BarSettings::Height}, {u"Form", u"Width", &BarSettings::Width},
-    {u"Icon", u"Width", &BarSettings::Btw},     {u"Icon", u"Height", &BarSettings::Bth},
-    {u"Icon", u"Corner", &BarSettings::Btc},    {u"Icon", u"HGap", &BarSettings::Bgh},
-    {u"Icon", u"VGap", &BarSettings::Bgv},
+// The defaults are the structs' own; [Form] first, then [Icon].
+constexpr IntegerSetting<BarSettings> kPlace[] = {
+    {u"Form", u"Top", &BarSettings::Top},
+    {u"Form", u"Left", &BarSettings::Left},
+    {u"Form", u"Height", &BarSettings::Height},
+    {u"Form", u"Width", &BarSettings::Width},
+};
+constexpr IntegerSetting<ButtonLook> kLook[] = {
+    {u"Icon", u"Width", &ButtonLook::Btw},  {u"Icon", u"Height", &ButtonLook::Bth},
+    {u"Icon", u"Corner", &ButtonLook::Btc}, {u"Icon", u"HGap", &ButtonLook::Bgh},
+    {u"Icon", u"VGap", &ButtonLook::Bgv},
 };
 // The shadow flag comes last.
 constexpr const char16_t* kShadowSection = u"Icon";
@@ -25,17 +30,23 @@ constexpr const char16_t* kShadowKey = u"Shadow";
 
 BarSettings ReadBarSettings(TIniStore& ini) {
   BarSettings s;
-  for (const auto& setting : kIntegers) {
+  for (const auto& setting : kPlace) {
     s.*setting.field = ini.ReadInteger(setting.section, setting.key, s.*setting.field);
   }
-  s.isShadow = ini.ReadBool(kShadowSection, kShadowKey, s.isShadow);
+  for (const auto& setting : kLook) {
+    s.look.*setting.field = ini.ReadInteger(setting.section, setting.key, s.look.*setting.field);
+  }
+  s.look.isShadow = ini.ReadBool(kShadowSection, kShadowKey, s.look.isShadow);
   return s;
 }
 
 void WriteBarSettings(TIniStore& ini, const BarSettings& s) {
-  for (const auto& setting : kIntegers)
+  for (const auto& setting : kPlace)
     ini.WriteInteger(setting.section, setting.key, s.*setting.field);
-  ini.WriteBool(kShadowSection, kShadowKey, s.isShadow);
+  for (const auto& setting : kLook) {
+    ini.WriteInteger(setting.section, setting.key, s.look.*setting.field);
+  }
+  ini.WriteBool(kShadowSection, kShadowKey, s.look.isShadow);
 }
 
 }  // namespace kavo

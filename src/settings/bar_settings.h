@@ -8,19 +8,25 @@
 
 namespace kavo {
 
+// [Icon]: the buttons' look, in device-independent pixels, as the settings window edits it.
+struct ButtonLook {
+  std::int32_t Btw = 50;  // button width
+  std::int32_t Bth = 25;  // button height
+  std::int32_t Btc = 5;   // button corner radius
+  std::int32_t Bgh = 2;   // horizontal gap between buttons
+  std::int32_t Bgv = 2;   // vertical gap between buttons
+  bool isShadow = true;   // whether the button area casts a shadow
+
+  bool operator==(const ButtonLook&) const = default;
+};
+
 struct BarSettings {
   // [Form]: the bar's place in screen pixels, its size in device-independent pixels.
   std::int32_t Top = 100;
   std::int32_t Left = 100;
   std::int32_t Height = 130;
   std::int32_t Width = 250;
-  // [Icon]: the buttons' look.
-  std::int32_t Btw = 50;
-  std::int32_t Bth = 25;
-  std::int32_t Btc = 5;
-  std::int32_t Bgh = 2;
-  std::int32_t Bgv = 2;
-  bool isShadow = true;
+  ButtonLook look;
 
   bool operator==(const BarSettings&) const = default;
 };

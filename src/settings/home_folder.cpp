@@ -4,18 +4,8 @@
 #include "platform/files.h"
 
 namespace kavo {
-namespace {
 
-std::u16string WithSeparator(std::u16string folder) {
-#ifdef _WIN32
-  if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder += u'\\';
-#else
-  if (folder.empty() || folder.back() != u'/') folder += u'/';
-#endif
-  return folder;
-}
-
-}  // namespace
+using platform::WithSeparator;
 
 Home ChooseHome(std::u16string_view requested, std::u16string_view programFolder) {
   if (!requested.empty()) return {WithSeparator(platform::FullPath(requested)), HomeKind::Chosen};

@@ -1,6 +1,6 @@
 #include "settings/ini_document.h"
 
-#include "base/text_file.h"
+#include "files/text_file.h"
 #include "platform/text.h"
 
 namespace kavo {

@@ -1,8 +1,8 @@
 #include "settings/ini_store.h"
 
-#include "base/file_io.h"
 #include "base/integer_text.h"
-#include "base/text_file.h"
+#include "files/file_io.h"
+#include "files/text_file.h"
 #include "platform/files.h"
 
 namespace kavo {

@@ -1,13 +1,14 @@
 #pragma once
 // The bar: a borderless, always-on-top, see-through window with a title strip and a button per
-// binding, typing each button's shortcut into the target window.
+// binding, typing each button's shortcut into the target window. The window builds its parts
+// and keeps the handlers; the work is done by the pieces beside it: the button bar, the shaper,
+// the key files, the window drag, the target tracker and the held keys.
 
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -15,43 +16,46 @@
 #include <vector>
 
 #include "bindings/key_list.h"
-#include "bindings/program_sets.h"
-#include "platform/input.h"
+#include "platform/desktop.h"
+#include "settings/bar_settings.h"
 #include "settings/ini_store.h"
+#include "ui/bar_placement.h"
+#include "ui/button_bar.h"
 #include "ui/file_dialog.h"
+#include "ui/key_files.h"
 #include "ui/key_hold.h"
-#include "ui/pointer_tracking.h"
 #include "ui/target_tracker.h"
+#include "ui/window_drag.h"
+#include "ui/window_shaper.h"
 #include "widgets/corner_button.h"
 #include "widgets/flow_layout.h"
 #include "widgets/press_area.h"
 #include "widgets/rectangle.h"
 
-class QSocketNotifier;
-
 namespace kavo {
 
 class TForm2;
 
-class TForm1 : public QWidget, private platform::InputBackend::Listener {
+class TForm1 : public QWidget,
+               private platform::WindowTracking::Listener,
+               private platform::WindowShell::Listener {
   Q_OBJECT
  public:
-  // Runs the start-up sequence; an error there escapes the constructor. homePath overrides the
-  // executable's folder (tests).
-  explicit TForm1(platform::InputBackend& input, std::u16string homePath = {});
+  // Runs the start-up sequence on the desktop; an error there escapes the constructor.
+  // homePath is the folder of Kavo.ini and KavoKey.txt, ending in its separator; empty, the
+  // executable's folder.
+  explicit TForm1(platform::Desktop& desktop, std::u16string homePath = {});
   ~TForm1() override;
 
+  // Rebuilds the buttons from the key list, letting go of held keys first.
   void RefreshBtn();
 
-  // Sizes a button may take: larger values are capped so the shadow's image stays small.
-  static constexpr int kMaxButtonSide = 4096;
-  // The smallest bar: both squares of the title strip and, below the strip, a button area as
-  // high as a square, where resize mode can still be started.
-  static constexpr int kMinWidth = 40;
-  static constexpr int kMinHeight = 44;
-  // The largest bar side kept from the settings file where the desktop is smaller: a bar never
-  // shrinks because a monitor was missing at start, yet a wild value cannot claim gigabytes.
-  static constexpr int kMaxSide = 4096;
+  // The smallest and the largest bar.
+  static constexpr int kMinWidth = TBarPlacement::kMinWidth;
+  static constexpr int kMinHeight = TBarPlacement::kMinHeight;
+  static constexpr int kMaxSide = TBarPlacement::kMaxSide;
+  // The largest side of a button.
+  static constexpr int kMaxButtonSide = TButtonBar::kMaxButtonSide;
 
   // Child components.
   QWidget* Layout1 = nullptr;        // the title strip
@@ -63,44 +67,43 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   TPressArea* ButtonArea = nullptr;    // the button area; its empty parts take presses
   TFlowLayout* FlowLayout1 = nullptr;  // arranges the buttons in ButtonArea
   QTimer* Timer1 = nullptr;            // looks for the target once a second
-  QMenu* PopupMenu1 = nullptr;         // made when first opened
-  TFileDialog OpenDialog1{TFileDialog::Kind::Open};
-  TFileDialog SaveDialog1{TFileDialog::Kind::Save};
-  QAction* SettingMenu = nullptr;
-  QAction* ResizeMenu = nullptr;
-  QAction* ReAcquire = nullptr;
-  QAction* KeyBindMenu = nullptr;
-  QAction* SaveAsKeyMenu = nullptr;
+  QMenu* PopupMenu1 = nullptr;         // the strip's menu, made when first opened
+  TFileDialog OpenDialog1{TFileDialog::Kind::Open};  // OpenKeyBind's file dialog
+  TFileDialog SaveDialog1{TFileDialog::Kind::Save};  // SaveAsKeyBind's file dialog
+  // The menu's items, in its order.
+  QAction* SettingMenu = nullptr;     // opens the settings window
+  QAction* ResizeMenu = nullptr;      // checked: a drag on the button area resizes the bar
+  QAction* ReAcquire = nullptr;       // looks for the target again
+  QAction* KeyBindMenu = nullptr;     // OpenKeyBind: loads another key file
+  QAction* SaveAsKeyMenu = nullptr;   // SaveAsKeyBind: saves the list under another name
   QAction* SaveForAppMenu = nullptr;  // saves the list as the target program's own set
   QAction* MenuItem1 = nullptr;       // the separator before Minimized
-  QAction* MinimizedMenu = nullptr;
-  QAction* CloseMenu = nullptr;
-  TIniStore Ini;  // Kavo.ini
+  QAction* MinimizedMenu = nullptr;   // minimises the bar
+  QAction* CloseMenu = nullptr;       // closes the bar, which ends the program
+  TIniStore Ini;                      // Kavo.ini
 
   // Fields.
   platform::WindowHandle LhWindow = 0;  // the target window, 0 while there is none
-  std::int32_t Bno = 0;                 // buttons built since the last clear: the next index
   std::unique_ptr<KeyList> KeyMenu;     // the bindings, one line each
-  std::int32_t Bth = 0;                 // button height
-  std::int32_t Btw = 0;                 // button width
-  std::int32_t Btc = 0;                 // button corner radius
-  std::int32_t Bgh = 0;                 // horizontal gap between buttons
-  std::int32_t Bgv = 0;                 // vertical gap between buttons
   std::u16string HomePath;              // the folder of the two files, ending in a separator
-  QGraphicsDropShadowEffect* Shadow = nullptr;  // the button area's shadow, if any
-  bool isShadow = false;                        // whether the button area has a shadow
-  std::u16string KeyFile;                       // the key file in use
+  std::u16string KeyFile;               // the key file in use
+
+  // The buttons' look, as the settings file and the settings window have it. Setting it changes
+  // the gaps and the shadow at once, sizes and corners at the next RefreshBtn.
+  const ButtonLook& Look() const { return buttonBar_->Look(); }
+  void SetLook(const ButtonLook& look) { buttonBar_->SetLook(look); }
 
   // The window's place in screen pixels, its size in device-independent pixels.
   int Left() const;
   int Top() const;
   void SetBounds(int left, int top, int width, int height);
 
-  // The bar buttons in order.
-  std::vector<TCornerButton*> Buttons() const;
+  // The bar buttons in order; Bno of them are built.
+  std::vector<TCornerButton*> Buttons() const { return buttonBar_->Buttons(); }
+  std::int32_t Bno() const { return buttonBar_->Built(); }
 
-  // The desktop the bar types into.
-  platform::InputBackend& Input() { return input_; }
+  // The desktop's part in the bar's own window (its frame, its shapes).
+  platform::WindowShell& Shell() { return desktop_.Shell(); }
 
   // Handlers.
   void FormCreate();
@@ -108,9 +111,9 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void ButtonClick(TCornerButton* sender);
   void Timer1Timer();
   void ReAcquireClick();
-  void Rectangle2Click();
-  void Rectangle1MouseDown();
-  void FlowLayout1MouseDown();
+  void Rectangle2Click();       // the blue square: opens the menu below the bar
+  void Rectangle1MouseDown();   // the green square: starts dragging the bar
+  void FlowLayout1MouseDown();  // the button area between buttons: drags, or resizes
   void ResizeMenuClick();
   void KeyBindMenuClick();
   void SaveAsKeyMenuClick();
@@ -140,8 +143,6 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -155,71 +156,51 @@ class TForm1 : public QWidget, private platform::InputBackend::Listener {
   void CompositorChanged(bool running) override;
 
   void BuildComponents();
+  void BuildMenuItems();
   void WatchDesktop();
   void LoadSettings();
   void SaveSettings();
-  QWidget* NewButtonHolder();
-  void AddButton();
-  // Builds buttons for the lines not built yet whose places can be seen.
-  void AddButtons();
-  void ClearButtons();
-  void KeepReachable(bool wholeStrip = false);
-  void SetGeometry(const QRect& rect);
   // Starts looking for the target; afterClose when the target has just closed.
   void StartPolling(bool afterClose = false);
-  void StartWindowDrag();
-  void StartWindowResize();
-  void EndDragOrResize();
   void Acquire(const std::optional<TargetTracker::Target>& target);
   void ShowTitle();
+  // Says in the strip why keys did not go; nothing when they did.
+  void Report(const platform::Injection& injection);
   // The key file for the target's program: its own set where it has one, else the base file.
   void FollowTargetProgram();
+  // An open settings window lists the bindings anew, so its buttons act on the lines shown.
+  void RefillSettings();
   // Lets go of keys a button holds, and shows that no button holds any.
   void ReleaseHeldKeys();
-  // Buttons look pressed while they hold their keys.
-  void ShowHeldKeys();
   bool IsOwnWindow(platform::WindowHandle window) const;
-  // Input and visible shapes follow the content; updated once per turn of the event loop.
-  void ScheduleShapes();
-  void UpdateShapes();
-  std::vector<QRect> DrawnShape();
   // The folder of the key file in use, where the file dialogs open.
   QString KeyFileFolder() const;
-  QList<QRect> WorkAreas() const;
 
-  platform::InputBackend& input_;
+  // The title strip's height; the button area starts a spacer below it.
+  static constexpr int kStripHeight = 20;
+
+  platform::Desktop& desktop_;
   // The settings window, once the menu has asked for it.
   std::unique_ptr<TForm2> settings_;
+  TBarPlacement placement_{*this, kStripHeight, desktop_.Shell().PlacesWindows()};
+  TButtonBar* buttonBar_ = nullptr;
+  TWindowShaper* shaper_ = nullptr;
+  TWindowDrag* drag_ = nullptr;
+  TKeyFiles keyFiles_{KeyMenu, KeyFile};
   TargetTracker tracker_;
-  KeyHold hold_{input_};
+  KeyHold hold_;
+  // The target's title, or why the bar cannot reach it.
   QString title_;
-  QSocketNotifier* closeRequests_ = nullptr;
-  QTimer* shapeTimer_ = nullptr;
-  QTimer* screensTimer_ = nullptr;
+  // Why the last keys did not go; cleared by the next target.
+  QString refused_;
   QTimer* programTimer_ = nullptr;
-  // The key file in use before any program's set (KavoKey.txt, or the one OpenKeyBind loaded),
-  // and the program of the target acquired last.
-  KeySetChoice keySets_{{}, {}};
-  // Whether a compositor blends the see-through parts; without one they are cut away.
-  bool composited_ = true;
-  // A drag or a resize under way.
-  PointerTracking tracking_;
   // The last press on the strip's square or the button area, on the screen.
   QPointF pressGlobal_;
-  // Left and Top as the settings file had them.
-  QPoint storedPlace_;
-  // Buttons built before the first re-flow shows how many fit; any key file this short is built
-  // whole.
-  static constexpr int kFirstButtons = 16;
-  bool addingButtons_ = false;
-  // The bar buttons' parent inside the button area.
-  QWidget* buttonHolder_ = nullptr;
-  // The key list's generation the buttons were built from.
-  std::uint64_t builtFrom_ = 0;
   bool closed_ = false;
   bool sessionEnding_ = false;
 };
 
+// The bar, once created.
 extern TForm1* Form1;
 
 }  // namespace kavo

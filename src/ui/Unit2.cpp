@@ -22,17 +22,13 @@ TForm2* Form2 = nullptr;
 
 namespace {
 
-QString Q(const std::u16string& text) {
-  return QString::fromStdU16String(text);
-}
-
 // The list shows a line's fields, split by the comma rule, separated by tabs.
 QString DisplayText(const std::vector<std::u16string>& fields) {
   QStringList parts;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     // A held binding's empty key fields would push its mode out of sight.
     if (fields.size() == 5 && i >= 1 && i <= 3 && fields[i].empty()) continue;
-    parts << Q(fields[i]);
+    parts << QString::fromStdU16String(fields[i]);
   }
   return parts.join(QLatin1Char('\t'));
 }
@@ -233,12 +229,13 @@ void TForm2::RefillList() {
 
 void TForm2::FormShow() {
   RefillList();
-  SpinBw->SetValue(Form1->Btw);
-  SpinBh->SetValue(Form1->Bth);
-  SpinBc->SetValue(Form1->Btc);
-  SpinBgh->SetValue(Form1->Bgh);
-  SpinBgv->SetValue(Form1->Bgv);
-  ShadowCheck->setChecked(Form1->isShadow);
+  const ButtonLook& look = Form1->Look();
+  SpinBw->SetValue(look.Btw);
+  SpinBh->SetValue(look.Bth);
+  SpinBc->SetValue(look.Btc);
+  SpinBgh->SetValue(look.Bgh);
+  SpinBgv->SetValue(look.Bgv);
+  ShadowCheck->setChecked(look.isShadow);
 }
 
 void TForm2::AddBtnClick() {
@@ -284,14 +281,14 @@ void TForm2::DownBtnClick() {
 }
 
 void TForm2::ApplyBtnClick() {
-  Form1->FlowLayout1->SetHorizontalGap(static_cast<float>(SpinBgh->Value()));
-  Form1->FlowLayout1->SetVerticalGap(static_cast<float>(SpinBgv->Value()));
-  Form1->isShadow = ShadowCheck->isChecked();
-  Form1->Btw = SpinBw->Value();
-  Form1->Bth = SpinBh->Value();
-  Form1->Btc = SpinBc->Value();
-  Form1->Bgh = SpinBgh->Value();
-  Form1->Bgv = SpinBgv->Value();
+  ButtonLook look;
+  look.Btw = SpinBw->Value();
+  look.Bth = SpinBh->Value();
+  look.Btc = SpinBc->Value();
+  look.Bgh = SpinBgh->Value();
+  look.Bgv = SpinBgv->Value();
+  look.isShadow = ShadowCheck->isChecked();
+  Form1->SetLook(look);
   Form1->RefreshBtn();
   Form1->SaveKeyMenu();
 }
@@ -312,7 +309,7 @@ void TForm2::PlaceFirstTime() {
   QSize frameExtra = frameGeometry().size() - size();
   QPoint clientOffset = known;
   if (Form1) {
-    if (const auto m = Form1->Input().FrameExtents(window)) {
+    if (const auto m = Form1->Shell().FrameExtents(window)) {
       const double ratio = devicePixelRatioF();
       auto dip = [ratio](int pixels) { return static_cast<int>(std::ceil(pixels / ratio)); };
       frameExtra = QSize(dip(m->left + m->right), dip(m->top + m->bottom));

@@ -25,34 +25,37 @@ class TForm2 : public QWidget {
   // The key names the choosers offer, in order.
   static const std::vector<QString>& KeyNames();
 
-  QWidget* Layout1 = nullptr;
-  QWidget* Layout2 = nullptr;
-  QComboBox* ComboBox1 = nullptr;
-  QComboBox* ComboBox2 = nullptr;
-  QComboBox* ComboBox3 = nullptr;
-  QComboBox* ModeBox = nullptr;  // Tap, Latch, Toggle
-  QLineEdit* Edit1 = nullptr;
-  QPushButton* AddBtn = nullptr;
-  QWidget* Layout3 = nullptr;
-  QListWidget* ListBox1 = nullptr;
-  QPushButton* ApplyBtn = nullptr;
-  QPushButton* DelBtn = nullptr;
-  TNumberBox* SpinBw = nullptr;
-  TNumberBox* SpinBh = nullptr;
-  TNumberBox* SpinBc = nullptr;
-  QLabel* Label1 = nullptr;
-  QLabel* Label2 = nullptr;
-  QLabel* Label3 = nullptr;
-  QGroupBox* GroupBox1 = nullptr;
-  QPushButton* UpBtn = nullptr;
-  QPushButton* DownBtn = nullptr;
-  TNumberBox* SpinBgh = nullptr;
-  TNumberBox* SpinBgv = nullptr;
-  QLabel* Label4 = nullptr;
-  QLabel* Label5 = nullptr;
-  QCheckBox* ShadowCheck = nullptr;
-  QLabel* Label6 = nullptr;
+  // The button look, in the "Button" group at the top.
+  QGroupBox* GroupBox1 = nullptr;    // the group
+  QLabel* Label1 = nullptr;          // "Width"
+  QLabel* Label2 = nullptr;          // "Height"
+  QLabel* Label3 = nullptr;          // "Corner"
+  TNumberBox* SpinBw = nullptr;      // button width
+  TNumberBox* SpinBh = nullptr;      // button height
+  TNumberBox* SpinBc = nullptr;      // corner radius
+  QLabel* Label4 = nullptr;          // "Horizontal Gap"
+  QLabel* Label5 = nullptr;          // "Vertical Gap"
+  TNumberBox* SpinBgh = nullptr;     // horizontal gap between buttons
+  TNumberBox* SpinBgv = nullptr;     // vertical gap between buttons
+  QCheckBox* ShadowCheck = nullptr;  // whether the button area casts a shadow
 
+  // The bindings, below the group.
+  QWidget* Layout1 = nullptr;       // holds the two parts below
+  QWidget* Layout2 = nullptr;       // the new binding's controls
+  QLineEdit* Edit1 = nullptr;       // the new binding's caption
+  QPushButton* AddBtn = nullptr;    // adds the new binding to the list
+  QComboBox* ComboBox1 = nullptr;   // its first key
+  QComboBox* ComboBox2 = nullptr;   // its second key, or none
+  QComboBox* ComboBox3 = nullptr;   // its third key, or none
+  QComboBox* ModeBox = nullptr;     // how it sends its keys: Tap, Latch, Toggle
+  QWidget* Layout3 = nullptr;       // the list and its buttons
+  QListWidget* ListBox1 = nullptr;  // the key list, a line's fields separated by tabs
+  QPushButton* ApplyBtn = nullptr;  // rebuilds the bar and saves the key file ("Applay")
+  QPushButton* DelBtn = nullptr;    // deletes the selected line
+  QPushButton* UpBtn = nullptr;     // moves the selected line up
+  QPushButton* DownBtn = nullptr;   // moves the selected line down
+
+  // Handlers: showing fills the controls from the bar; the buttons edit the key list in place.
   void FormShow();
   void AddBtnClick();
   void DelBtnClick();
@@ -86,6 +89,7 @@ class TForm2 : public QWidget {
   bool placed_ = false;
 };
 
+// The settings window, while it exists (made when the menu first asks for it).
 extern TForm2* Form2;
 
 }  // namespace kavo

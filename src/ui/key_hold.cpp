@@ -2,21 +2,25 @@
 
 namespace kavo {
 
-void KeyHold::Click(const void* button, const Binding& binding) {
+platform::Injection KeyHold::Click(const void* button, const Binding& binding) {
   const bool secondClick = holder_ == button;
   Release();
-  if (secondClick || binding.keys.empty() || binding.mode == HoldMode::Tap) return;
+  if (secondClick || binding.keys.empty() || binding.mode == HoldMode::Tap) {
+    return platform::Injection::Done();
+  }
   // Watching first: a stroke that starts the moment the keys are down still ends the latch.
-  if (binding.mode == HoldMode::Latch) input_.WatchPointer(true);
-  held_ = input_.PressKeys(binding.keys);
+  if (binding.mode == HoldMode::Latch) windows_.WatchPointer(true);
+  platform::Injection pressed = keys_.PressKeys(binding.keys, held_);
   holder_ = button;
   mode_ = binding.mode;
+  if (!pressed.Ok() && held_.empty()) Release();
+  return pressed;
 }
 
 void KeyHold::Release() {
   if (!holder_) return;
-  if (mode_ == HoldMode::Latch) input_.WatchPointer(false);
-  input_.ReleaseKeys(held_);
+  if (mode_ == HoldMode::Latch) windows_.WatchPointer(false);
+  if (!held_.empty()) keys_.ReleaseKeys(held_);
   held_ = {};
   holder_ = nullptr;
   strokeUnderway_ = false;

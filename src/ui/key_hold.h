@@ -3,20 +3,24 @@
 // one button holds keys at a time; whatever is held always comes up, in reverse order.
 
 #include "bindings/key_strokes.h"
-#include "platform/input.h"
+#include "platform/key_injection.h"
+#include "platform/window_tracking.h"
 
 namespace kavo {
 
 class KeyHold {
  public:
-  explicit KeyHold(platform::InputBackend& input) : input_(input) {}
+  // The keys go through keys; a latch watches the pointer through windows.
+  KeyHold(platform::KeyInjection& keys, platform::WindowTracking& windows)
+      : keys_(keys), windows_(windows) {}
   ~KeyHold() { Release(); }
   KeyHold(const KeyHold&) = delete;
   KeyHold& operator=(const KeyHold&) = delete;
 
   // A click on a button whose binding holds keys: a second click of the holding button lets
-  // them go; otherwise what another button holds comes up and this one's keys go down.
-  void Click(const void* button, const Binding& binding);
+  // them go; otherwise what another button holds comes up and this one's keys go down. Says
+  // how the keys went; a button whose keys were refused holds nothing.
+  platform::Injection Click(const void* button, const Binding& binding);
   // Lets go of whatever is held.
   void Release();
 
@@ -29,8 +33,9 @@ class KeyHold {
   void PointerReleased();
 
  private:
-  platform::InputBackend& input_;
-  platform::InputBackend::HeldKeys held_;
+  platform::KeyInjection& keys_;
+  platform::WindowTracking& windows_;
+  platform::HeldKeys held_;
   const void* holder_ = nullptr;
   HoldMode mode_ = HoldMode::Tap;
   bool strokeUnderway_ = false;

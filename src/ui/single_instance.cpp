@@ -6,14 +6,9 @@
 #include <QStandardPaths>
 #include <QThread>
 
-#ifdef _WIN32
-#include <QWinEventNotifier>
-#else
-#include <QSocketNotifier>
-#endif
-
 #include "platform/files.h"
 #include "platform/instance_channel.h"
+#include "platform/loop_watch.h"
 #include "platform/system.h"
 
 namespace kavo {
@@ -25,12 +20,10 @@ constexpr char kComeForward[] = "come-forward";
 // XDG_RUNTIME_DIR, where the toolkit would only complain) the temporary folder, the user's id
 // keeping users apart.
 QString NameBase(const QString& key) {
-#ifndef _WIN32
-  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+  if (!platform::HasSessionRuntimeFolder()) {
     return QDir::tempPath() + QStringLiteral("/kavo-") + QString::number(platform::UserId()) +
            QLatin1Char('-') + key;
   }
-#endif
   const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   return (runtime.isEmpty() ? QDir::tempPath() : runtime) + QStringLiteral("/kavo-") + key;
 }
@@ -57,11 +50,8 @@ SingleInstance::SingleInstance(const QString& folder) {
           .left(16));
   const QString base = NameBase(key);
   lockPath_ = base + QStringLiteral(".lock");
-#ifdef _WIN32
-  channelName_ = QStringLiteral("\\\\.\\pipe\\kavo-") + key;
-#else
-  channelName_ = base + QStringLiteral(".socket");
-#endif
+  channelName_ =
+      QString::fromStdU16String(platform::ChannelName(key.toStdU16String(), base.toStdU16String()));
 
   lock_ = std::make_unique<QLockFile>(lockPath_);
   // A bar runs for days: only a lock whose process has gone counts as stale, never an old one.
@@ -81,16 +71,7 @@ SingleInstance::SingleInstance(const QString& folder) {
       if (line == kComeForward) emit ComeForwardAsked();
     }
   };
-#ifdef _WIN32
-  auto notifier =
-      std::make_unique<QWinEventNotifier>(reinterpret_cast<HANDLE>(channel_->Waitable()));
-  connect(notifier.get(), &QWinEventNotifier::activated, this, takeMessages);
-#else
-  auto notifier = std::make_unique<QSocketNotifier>(static_cast<qintptr>(channel_->Waitable()),
-                                                    QSocketNotifier::Read);
-  connect(notifier.get(), &QSocketNotifier::activated, this, takeMessages);
-#endif
-  notifier_ = std::move(notifier);
+  watch_ = platform::WatchInLoop(channel_->Waitable(), takeMessages);
 }
 
 SingleInstance::~SingleInstance() = default;

@@ -11,7 +11,8 @@ namespace kavo {
 
 namespace platform {
 class InstanceChannel;
-}
+class LoopWatch;
+}  // namespace platform
 
 class SingleInstance : public QObject {
   Q_OBJECT
@@ -37,7 +38,7 @@ class SingleInstance : public QObject {
   bool first_ = false;
   std::unique_ptr<platform::InstanceChannel> channel_;
   // Watches the channel; goes before it.
-  std::unique_ptr<QObject> notifier_;
+  std::unique_ptr<platform::LoopWatch> watch_;
 };
 
 }  // namespace kavo

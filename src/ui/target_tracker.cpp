@@ -2,15 +2,16 @@
 
 namespace kavo {
 
-TargetTracker::TargetTracker(platform::InputBackend& input, std::function<bool(WindowHandle)> isOwn)
-    : input_(input), isOwn_(std::move(isOwn)) {}
+TargetTracker::TargetTracker(platform::WindowTracking& windows,
+                             std::function<bool(WindowHandle)> isOwn)
+    : windows_(windows), isOwn_(std::move(isOwn)) {}
 
 void TargetTracker::StartLooking() {
   looking_ = true;
   settlingUntil_.reset();
   // Only a live, titled window can be passed over: a window manager may still name a window
   // that is gone, whose id the next new window can get.
-  const auto front = Candidate(input_.ForegroundWindow());
+  const auto front = Candidate(windows_.ForegroundWindow());
   passedOver_ = front ? front->window : 0;
 }
 
@@ -21,7 +22,7 @@ void TargetTracker::StartLookingAfterClose(Clock::time_point now) {
 
 std::optional<TargetTracker::Target> TargetTracker::Check(Clock::time_point now) {
   if (!looking_) return std::nullopt;
-  const WindowHandle front = input_.ForegroundWindow();
+  const WindowHandle front = windows_.ForegroundWindow();
   if (front != passedOver_) {
     if (settlingUntil_ && now < *settlingUntil_) {
       // The window manager's choice after the close, not the user's.
@@ -38,7 +39,7 @@ std::optional<TargetTracker::Target> TargetTracker::Check(Clock::time_point now)
 }
 
 std::optional<TargetTracker::Target> TargetTracker::PointerPressed(WindowHandle under) {
-  if (!looking_ || under == 0 || under != input_.ForegroundWindow()) return std::nullopt;
+  if (!looking_ || under == 0 || under != windows_.ForegroundWindow()) return std::nullopt;
   // A click into the window in front: that is the one the user chose, passed over or not. A
   // click into another window brings it forward, which Check then sees.
   return Take(Candidate(under));
@@ -46,12 +47,12 @@ std::optional<TargetTracker::Target> TargetTracker::PointerPressed(WindowHandle 
 
 std::optional<TargetTracker::Target> TargetTracker::TakeWindowInFront() {
   if (!looking_) return std::nullopt;
-  return Take(Candidate(input_.ForegroundWindow()));
+  return Take(Candidate(windows_.ForegroundWindow()));
 }
 
 std::optional<TargetTracker::Target> TargetTracker::Candidate(WindowHandle window) {
   if (window == 0 || isOwn_(window)) return std::nullopt;
-  std::u16string title = input_.WindowTitle(window);
+  std::u16string title = windows_.WindowTitle(window);
   if (title.empty()) return std::nullopt;  // the task bar, a desktop: never taken
   return Target{window, std::move(title)};
 }

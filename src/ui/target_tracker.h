@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/input.h"
+#include "platform/window_tracking.h"
 
 namespace kavo {
 
@@ -28,7 +28,7 @@ class TargetTracker {
   };
 
   // isOwn tells the program's own windows, which are never taken.
-  TargetTracker(platform::InputBackend& input, std::function<bool(WindowHandle)> isOwn);
+  TargetTracker(platform::WindowTracking& windows, std::function<bool(WindowHandle)> isOwn);
 
   // Starts looking; the window in front now is passed over.
   void StartLooking();
@@ -52,7 +52,7 @@ class TargetTracker {
   std::optional<Target> Candidate(WindowHandle window);
   std::optional<Target> Take(std::optional<Target> target);
 
-  platform::InputBackend& input_;
+  platform::WindowTracking& windows_;
   std::function<bool(WindowHandle)> isOwn_;
   bool looking_ = false;
   WindowHandle passedOver_ = 0;

@@ -60,7 +60,8 @@ TEST_F(BarTest, WindowInFrontAtStartIsPassedOverForTheNextOneActivated) {
 }
 
 TEST_F(BarTest, SingleCharacterAndFunctionKeyNamesTypeWhatTheyName) {
-  WriteFile(folder_ + "/KavoKey.txt", "Minus,-\r\nPlus,+\r\nHelp,F1\r\nRedo,Ctrl,Shift,Z\r\n");
+  test::WriteBytes(folder_ + "/KavoKey.txt",
+                   "Minus,-\r\nPlus,+\r\nHelp,F1\r\nRedo,Ctrl,Shift,Z\r\n");
   auto target = StartTarget("Target");
   auto bar = StartBar();
   const Events expected[] = {
@@ -79,7 +80,7 @@ TEST_F(BarTest, SingleCharacterAndFunctionKeyNamesTypeWhatTheyName) {
 }
 
 TEST_F(BarTest, CharactersFollowTheActiveKeyboardLayout) {
-  WriteFile(folder_ + "/KavoKey.txt", "Plus,+\r\nUndo,Ctrl,Z\r\n");
+  test::WriteBytes(folder_ + "/KavoKey.txt", "Plus,+\r\nUndo,Ctrl,Z\r\n");
   auto target = StartTarget("Target");
   auto bar = StartBar();
   ClickAt(ButtonX(0), kButtonY);
@@ -98,22 +99,22 @@ TEST_F(BarTest, ClosingThroughTheWindowManagerWritesTheSettingsFile) {
   auto bar = StartBar();
   Sh("wmctrl -i -c " + bar_);
   EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
-  EXPECT_EQ(ReadFile(folder_ + "/Kavo.ini"),
+  EXPECT_EQ(test::ReadBytes(folder_ + "/Kavo.ini"),
             "\xEF\xBB\xBF[Form]\r\nTop=100\r\nLeft=100\r\nHeight=130\r\nWidth=250\r\n\r\n"
             "[Icon]\r\nWidth=50\r\nHeight=25\r\nCorner=5\r\nHGap=2\r\nVGap=2\r\nShadow=1\r\n\r\n");
 }
 
 TEST_F(BarTest, SessionEndClosesTheBarInOrder) {
-  WriteFile(folder_ + "/Kavo.ini", "[Form]\r\nTop=140\r\nLeft=-30\r\n");
+  test::WriteBytes(folder_ + "/Kavo.ini", "[Form]\r\nTop=140\r\nLeft=-30\r\n");
   auto bar = StartBar();
   bar->Signal(SIGTERM);
   EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
-  const std::string saved = ReadFile(folder_ + "/Kavo.ini");
+  const std::string saved = test::ReadBytes(folder_ + "/Kavo.ini");
   EXPECT_NE(saved.find("Top=140\r\nLeft=0\r\n"), std::string::npos) << saved;
 }
 
 TEST_F(BarTest, BrokenKeyFileStopsStartUpWithTheApplicationErrorBox) {
-  WriteFile(folder_ + "/KavoKey.txt", "\xEF\xBB\xBFUndo,Ctrl,Z\r\n\xFF\r\n");
+  test::WriteBytes(folder_ + "/KavoKey.txt", "\xEF\xBB\xBFUndo,Ctrl,Z\r\n\xFF\r\n");
   Process bar({InstallBar()}, folder_, {"LC_ALL=C.UTF-8"});
   std::string box;
   ASSERT_TRUE(WaitUntil([&] { return !(box = FindWindow("^アプリケーションエラー$")).empty(); }))
@@ -186,7 +187,8 @@ TEST_F(BarTest, BarsWithDifferentHomeFoldersRunSideBySide) {
     EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
   }
   for (const char* home : {"/one", "/two"}) {
-    EXPECT_NE(ReadFile(folder_ + home + "/Kavo.ini").find("[Form]"), std::string::npos) << home;
+    EXPECT_NE(test::ReadBytes(folder_ + home + "/Kavo.ini").find("[Form]"), std::string::npos)
+        << home;
   }
   EXPECT_FALSE(std::filesystem::exists(folder_ + "/Kavo.ini"));
 }

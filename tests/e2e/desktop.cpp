@@ -167,7 +167,7 @@ void Process::Signal(int signal) const {
 }
 
 std::string Process::Errors() const {
-  return ReadFile(errorFile_);
+  return test::ReadBytes(errorFile_);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
@@ -235,17 +235,6 @@ Geometry WindowGeometry(const std::string& window) {
   };
   return {field("Absolute upper-left X:"), field("Absolute upper-left Y:"), field("Width:"),
           field("Height:")};
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 }  // namespace kavo::e2e

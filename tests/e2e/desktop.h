@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
+
 namespace kavo::e2e {
 
 // Starts Xvfb and openbox for the whole test program and points DISPLAY at them.
@@ -73,8 +75,5 @@ struct Geometry {
 };
 // The window's place on the screen and its size.
 Geometry WindowGeometry(const std::string& window);
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
 
 }  // namespace kavo::e2e

@@ -19,7 +19,7 @@ void DesktopTest::TearDown() {
 }
 
 std::string DesktopTest::InstallBar(const std::string& settings) {
-  if (!settings.empty()) WriteFile(folder_ + "/Kavo.ini", settings);
+  if (!settings.empty()) test::WriteBytes(folder_ + "/Kavo.ini", settings);
   const std::string exe = folder_ + "/kavo";
   std::filesystem::copy_file(KAVO_EXECUTABLE, exe,
                              std::filesystem::copy_options::overwrite_existing);
@@ -79,14 +79,14 @@ std::unique_ptr<Process> DesktopTest::StartTarget(const std::string& title, int 
 }
 
 std::string DesktopTest::TargetWindow(const std::string& name) const {
-  std::string id = ReadFile(folder_ + "/" + name + ".log.id");
+  std::string id = test::ReadBytes(folder_ + "/" + name + ".log.id");
   while (!id.empty() && id.back() == '\n') id.pop_back();
   return id;
 }
 
 std::vector<std::string> DesktopTest::Received(const std::string& name) const {
   std::vector<std::string> lines;
-  std::istringstream in(ReadFile(folder_ + "/" + name + ".log"));
+  std::istringstream in(test::ReadBytes(folder_ + "/" + name + ".log"));
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }

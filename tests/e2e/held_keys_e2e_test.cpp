@@ -31,8 +31,8 @@ Events WithoutRepeats(const Events& events) {
 }
 
 TEST_F(HeldKeysTest, NamesWrittenByHandTypeTheKeysTheyName) {
-  WriteFile(folder_ + "/KavoKey.txt",
-            "Esc,Esc\r\nTab,tab\r\nSpace,Space\r\nUp,PageUp\r\nZed, Z\r\nUndo, Ctrl, Z\r\n");
+  test::WriteBytes(folder_ + "/KavoKey.txt",
+                   "Esc,Esc\r\nTab,tab\r\nSpace,Space\r\nUp,PageUp\r\nZed, Z\r\nUndo, Ctrl, Z\r\n");
   auto target = StartTarget("Target");
   auto bar = StartBar(kWideBar);
   for (int i = 0; i < 6; ++i) ClickAt(ButtonX(i), kButtonY);
@@ -44,7 +44,7 @@ TEST_F(HeldKeysTest, NamesWrittenByHandTypeTheKeysTheyName) {
 }
 
 TEST_F(HeldKeysTest, ALatchHoldsThroughTheNextStrokeAndAToggleUntilItsSecondClick) {
-  WriteFile(folder_ + "/KavoKey.txt", "Pan,Space,,,latch\r\nPick,Ctrl,,,toggle\r\n");
+  test::WriteBytes(folder_ + "/KavoKey.txt", "Pan,Space,,,latch\r\nPick,Ctrl,,,toggle\r\n");
   auto target = StartTarget("Target", 400, 300, "", {"buttons"});
   auto bar = StartBar(kWideBar);
 
@@ -70,7 +70,7 @@ TEST_F(HeldKeysTest, ALatchHoldsThroughTheNextStrokeAndAToggleUntilItsSecondClic
 }
 
 TEST_F(HeldKeysTest, ClosingTheBarOrEndingTheSessionLetsGoOfHeldKeys) {
-  WriteFile(folder_ + "/KavoKey.txt", "Pick,Ctrl,Shift,,toggle\r\n");
+  test::WriteBytes(folder_ + "/KavoKey.txt", "Pick,Ctrl,Shift,,toggle\r\n");
   auto target = StartTarget("Target");
   for (const bool bySignal : {false, true}) {
     auto bar = StartBar(kWideBar);

@@ -66,7 +66,7 @@ TEST_F(PackageTest, AnOrdinaryUsersFilesGoToTheConfigFolderAndOneBarRunsPerFolde
   EXPECT_FALSE(fs::exists(config_));
 
   AddF1BindingInTheSettings("Help");
-  EXPECT_EQ(ReadFile(config_ + "/KavoKey.txt"),
+  EXPECT_EQ(test::ReadBytes(config_ + "/KavoKey.txt"),
             "\xEF\xBB\xBFUndo,Ctrl,Z\r\nCut,Ctrl,X\r\nCopy,Ctrl,C\r\nPast,Ctrl,V\r\nHelp,F1\r\n");
   EXPECT_EQ(fs::status(config_).permissions() & fs::perms::all, fs::perms::owner_all);
   Sh("wmctrl -c Settings");
@@ -80,7 +80,7 @@ TEST_F(PackageTest, AnOrdinaryUsersFilesGoToTheConfigFolderAndOneBarRunsPerFolde
 
   Sh("wmctrl -i -c " + bar_);
   EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
-  EXPECT_NE(ReadFile(config_ + "/Kavo.ini").find("[Form]"), std::string::npos);
+  EXPECT_NE(test::ReadBytes(config_ + "/Kavo.ini").find("[Form]"), std::string::npos);
   EXPECT_FALSE(fs::exists(fs::path(exe_).parent_path() / "Kavo.ini"));
   EXPECT_FALSE(fs::exists(fs::path(exe_).parent_path() / "KavoKey.txt"));
 }

@@ -11,8 +11,8 @@ using namespace std::chrono_literals;
 using ProgramSetsTest = DesktopTest;
 
 TEST_F(ProgramSetsTest, EachProgramShowsItsOwnSetAndSavingOneWritesItBesideTheOtherFiles) {
-  WriteFile(folder_ + "/KavoKey.txt", "Undo,Ctrl,Z\r\n");
-  WriteFile(folder_ + "/KavoKey.paint.txt", "\xEF\xBB\xBFPan,Space\r\nBrush,B\r\n");
+  test::WriteBytes(folder_ + "/KavoKey.txt", "Undo,Ctrl,Z\r\n");
+  test::WriteBytes(folder_ + "/KavoKey.paint.txt", "\xEF\xBB\xBFPan,Space\r\nBrush,B\r\n");
   auto editor = StartTarget("Editor", 100, 400, "", {"class=Editor"});
   auto paint = StartTarget("Paint", 600, 400, "", {"class=Paint"});
   auto bar = StartBar();  // the window in front at start is passed over
@@ -33,9 +33,9 @@ TEST_F(ProgramSetsTest, EachProgramShowsItsOwnSetAndSavingOneWritesItBesideTheOt
   Activate(TargetWindow("Editor"));
   std::this_thread::sleep_for(300ms);
   ChooseFromMenu(5);  // SaveKeyBindForApp, enabled for a target with a program name
-  ASSERT_TRUE(WaitUntil([&] { return !ReadFile(folder_ + "/KavoKey.editor.txt").empty(); }));
+  ASSERT_TRUE(WaitUntil([&] { return !test::ReadBytes(folder_ + "/KavoKey.editor.txt").empty(); }));
   // As a save of the list writes it: the locale's code page is UTF-8, so with its signature.
-  EXPECT_EQ(ReadFile(folder_ + "/KavoKey.editor.txt"), "\xEF\xBB\xBFUndo,Ctrl,Z\r\n");
+  EXPECT_EQ(test::ReadBytes(folder_ + "/KavoKey.editor.txt"), "\xEF\xBB\xBFUndo,Ctrl,Z\r\n");
 }
 
 }  // namespace

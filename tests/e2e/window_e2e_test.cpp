@@ -62,7 +62,7 @@ TEST_F(WindowTest, ResizeModeResizesFromTheButtonAreaAndNormalModeKeepsTheResult
   EXPECT_EQ(Bar(), (Geometry{100, 100, 290, 110}));
   bar->Signal(SIGTERM);
   EXPECT_EQ(bar->Wait(10s), 0);
-  const std::string saved = ReadFile(folder_ + "/Kavo.ini");
+  const std::string saved = test::ReadBytes(folder_ + "/Kavo.ini");
   EXPECT_NE(saved.find("Height=110\r\nWidth=290\r\n"), std::string::npos) << saved;
 }
 
@@ -95,7 +95,7 @@ TEST_F(WindowTest, BindingAddedInTheSettingsWindowTypesItsKeysAfterApply) {
   AwaitReceived("Target", 4);
 
   AddF1BindingInTheSettings("Help");
-  EXPECT_EQ(ReadFile(folder_ + "/KavoKey.txt"),
+  EXPECT_EQ(test::ReadBytes(folder_ + "/KavoKey.txt"),
             "\xEF\xBB\xBFUndo,Ctrl,Z\r\nCut,Ctrl,X\r\nCopy,Ctrl,C\r\nPast,Ctrl,V\r\nHelp,F1\r\n");
 
   // The menu was driven with the keyboard: a stray release of Return may reach the target.

@@ -1,6 +1,6 @@
-// The X11 input backend against real windows.
+// The X11 desktop backend against real windows.
 
-#include "platform/input.h"
+#include "platform/desktop.h"
 
 #include <thread>
 
@@ -14,7 +14,9 @@ using platform::KeyStroke;
 
 class X11BackendTest : public DesktopTest {
  protected:
-  std::unique_ptr<platform::InputBackend> backend_ = platform::MakeInputBackend("xcb");
+  std::unique_ptr<platform::Desktop> desktop_ = platform::MakeDesktop("xcb");
+  platform::WindowTracking& windows_ = desktop_->Tracking();
+  platform::KeyInjection& keys_ = desktop_->Keys();
 };
 
 platform::WindowHandle Handle(const std::string& id) {
@@ -22,20 +24,20 @@ platform::WindowHandle Handle(const std::string& id) {
 }
 
 TEST_F(X11BackendTest, ReadsTheWindowInFrontItsTitleAndItsProcess) {
-  ASSERT_TRUE(backend_->CanType());
+  ASSERT_TRUE(desktop_->CanType());
   const std::string title = "Célia — 日本語のタイトル";
   auto target = StartTarget(title, 400, 300, "target");
   const auto window = Handle(TargetWindow("target"));
-  EXPECT_EQ(backend_->ForegroundWindow(), window);
-  EXPECT_EQ(ToUtf8(backend_->WindowTitle(window)), title);
-  EXPECT_EQ(backend_->WindowProcess(window), 0);  // the target sets no _NET_WM_PID
-  EXPECT_EQ(backend_->WindowTitle(0), u"");
-  EXPECT_EQ(backend_->WindowTitle(0x7ffffff), u"");  // no such window: no title, no crash
+  EXPECT_EQ(windows_.ForegroundWindow(), window);
+  EXPECT_EQ(ToUtf8(windows_.WindowTitle(window)), title);
+  EXPECT_EQ(windows_.WindowProcess(window), 0);  // the target sets no _NET_WM_PID
+  EXPECT_EQ(windows_.WindowTitle(0), u"");
+  EXPECT_EQ(windows_.WindowTitle(0x7ffffff), u"");  // no such window: no title, no crash
 }
 
 TEST_F(X11BackendTest, TitlesAreCutTo259Units) {
   auto target = StartTarget(std::string(300, 'T'), 400, 300, "long");
-  EXPECT_EQ(backend_->WindowTitle(Handle(TargetWindow("long"))), std::u16string(259, u'T'));
+  EXPECT_EQ(windows_.WindowTitle(Handle(TargetWindow("long"))), std::u16string(259, u'T'));
 }
 
 TEST_F(X11BackendTest, KeysSentRightAfterActivationReachTheActivatedWindow) {
@@ -43,9 +45,11 @@ TEST_F(X11BackendTest, KeysSentRightAfterActivationReachTheActivatedWindow) {
   auto right = StartTarget("Right", 600, 300);
   for (int round = 0; round < 5; ++round) {
     const std::string name = round % 2 ? "Right" : "Left";
-    backend_->BringWindowToTop(Handle(TargetWindow(name)));
-    backend_->SendKeys(
-        {{KeyStroke::Kind::VirtualKey, 'A', false}, {KeyStroke::Kind::VirtualKey, 'A', true}});
+    windows_.BringWindowToTop(Handle(TargetWindow(name)));
+    EXPECT_TRUE(keys_
+                    .SendKeys({{KeyStroke::Kind::VirtualKey, 'A', false},
+                               {KeyStroke::Kind::VirtualKey, 'A', true}})
+                    .Ok());
   }
   EXPECT_EQ(AwaitReceived("Left", 6).size(), 6u);
   EXPECT_EQ(AwaitReceived("Right", 4).size(), 4u);
@@ -53,10 +57,10 @@ TEST_F(X11BackendTest, KeysSentRightAfterActivationReachTheActivatedWindow) {
 
 TEST_F(X11BackendTest, CharactersMissingFromTheLayoutAreStillTyped) {
   auto target = StartTarget("Target");
-  backend_->SendKeys({{KeyStroke::Kind::Character, u'€', false},
-                      {KeyStroke::Kind::Character, u'€', true},
-                      {KeyStroke::Kind::Character, u'@', false},
-                      {KeyStroke::Kind::Character, u'@', true}});
+  keys_.SendKeys({{KeyStroke::Kind::Character, u'€', false},
+                  {KeyStroke::Kind::Character, u'€', true},
+                  {KeyStroke::Kind::Character, u'@', false},
+                  {KeyStroke::Kind::Character, u'@', true}});
   EXPECT_EQ(AwaitReceived("Target", 6),
             (std::vector<std::string>{"press U20AC", "release U20AC", "press Shift_L", "press 2",
                                       "release 2", "release Shift_L"}));
@@ -66,15 +70,16 @@ TEST_F(X11BackendTest, CharactersMissingFromTheLayoutAreStillTyped) {
 // handed on to other characters meanwhile.
 TEST_F(X11BackendTest, AHeldKeyComesUpAsItWentDownWhateverIsTypedMeanwhile) {
   auto target = StartTarget("Target");
-  const auto held = backend_->PressKeys({{KeyStroke::Kind::Character, u'\u2603', false}});
+  platform::HeldKeys held;
+  ASSERT_TRUE(keys_.PressKeys({{KeyStroke::Kind::Character, u'\u2603', false}}, held).Ok());
   // More characters missing from the layout than there are spare keycodes to keep bound.
   std::vector<KeyStroke> others;
   for (char16_t c = u'\u2460'; c < u'\u2460' + 10; ++c) {
     others.push_back({KeyStroke::Kind::Character, c, false});
     others.push_back({KeyStroke::Kind::Character, c, true});
   }
-  backend_->SendKeys(others);
-  backend_->ReleaseKeys(held);
+  keys_.SendKeys(others);
+  keys_.ReleaseKeys(held);
   const Events received = AwaitReceived("Target", 22);
   ASSERT_EQ(received.size(), 22u);
   EXPECT_EQ(received.front(), "press U2603");

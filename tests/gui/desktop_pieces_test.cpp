@@ -5,7 +5,7 @@
 
 #include <QPainter>
 
-#include "platform/fake/fake_input.h"
+#include "platform/fake/fake_desktop.h"
 #include "ui/alpha_shape.h"
 #include "ui/bar_geometry.h"
 #include "ui/pointer_tracking.h"
@@ -64,7 +64,7 @@ TEST(TargetTracker, FollowsTheUsersChoiceThroughForegroundSequences) {
        {{Step::StartAfterClose, 0}, {Step::Front, 0, 100ms}, {Step::Front, 3, 1500ms, 3}}},
   };
   for (const Case& c : cases) {
-    platform::FakeInputBackend input;
+    platform::FakeDesktop input;
     input.titles = titles;
     TargetTracker tracker(input, [](platform::WindowHandle w) { return w == 9; });
     const auto t0 = TargetTracker::Clock::now();
@@ -101,7 +101,7 @@ TEST(TargetTracker, FollowsTheUsersChoiceThroughForegroundSequences) {
 }
 
 TEST(TargetTracker, TakesNothingOnceFound) {
-  platform::FakeInputBackend input;
+  platform::FakeDesktop input;
   input.titles = {{2, u"Editor"}, {3, u"Paint"}};
   TargetTracker tracker(input, [](platform::WindowHandle) { return false; });
   input.foreground = 2;

@@ -1,4 +1,4 @@
-// The bar's window logic on the offscreen platform, against a recording input backend.
+// The bar's window logic on the offscreen platform, against a recording desktop.
 
 #include "ui/Unit1.h"
 
@@ -16,9 +16,9 @@
 #include <QScreen>
 #include <QTest>
 
+#include "bar_fixture.h"
 #include "base/errors.h"
 #include "platform/code_page.h"
-#include "platform/fake/fake_input.h"
 #include "test_support.h"
 #include "ui/error_guard.h"
 #include "ui/screen_geometry.h"
@@ -36,31 +36,14 @@ KeyStroke Up(int vk) {
   return {KeyStroke::Kind::VirtualKey, vk, true};
 }
 
-class Form1Test : public testing::Test {
+class Form1Test : public test::BarFixture {
  protected:
-  void SetUp() override {
-    SetErrorBoxSink([this](const QString& caption, const QString& text) {
-      boxes_.push_back((caption + "|" + text).toStdString());
-    });
-  }
-  void TearDown() override { SetErrorBoxSink(nullptr); }
-
-  std::unique_ptr<TForm1> Start() {
-    return std::make_unique<TForm1>(input_, U16(dir_.path() + "/"));
-  }
-  void Write(const char* name, std::string_view bytes) {
-    test::WriteBytes(dir_.Native(name), bytes);
-  }
+  std::unique_ptr<TForm1> Start() { return StartBar(); }
   std::vector<QString> Captions(const TForm1& form) const {
     std::vector<QString> captions;
     for (const auto* b : form.Buttons()) captions.push_back(b->text());
     return captions;
   }
-
-  platform::ScopedCodePage codePage_{1252};
-  platform::FakeInputBackend input_;
-  test::TempDir dir_;
-  std::vector<std::string> boxes_;
 };
 
 TEST_F(Form1Test, StartsWithDefaultsWhenNoFilesExist) {
@@ -78,7 +61,7 @@ TEST_F(Form1Test, StartsWithDefaultsWhenNoFilesExist) {
   EXPECT_EQ(buttons[3]->pos(), QPoint(156, 0));
   EXPECT_EQ(form->ButtonArea->geometry(), QRect(0, 24, 250, 106));
   EXPECT_NE(form->ButtonArea->graphicsEffect(), nullptr);  // the drop shadow
-  EXPECT_EQ(form->Bno, 4);
+  EXPECT_EQ(form->Bno(), 4);
   EXPECT_EQ(form->KeyFile, U16(dir_.Native("KavoKey.txt")));
   EXPECT_EQ(form->SettingMenu->text(), "Settings");
   EXPECT_EQ(form->CloseMenu->text(), "Close");
@@ -331,6 +314,34 @@ TEST_F(Form1Test, ClickWhileLookingTakesTheWindowInFront) {
   EXPECT_FALSE(form->Timer1->isActive());
 }
 
+// Keys the desktop refuses are never lost silently: the strip says why, tap and held alike,
+// until keys go again or another target comes; a held button whose keys were refused holds none.
+TEST_F(Form1Test, KeysTheDesktopRefusesSayWhyInTheStrip) {
+  Write("KavoKey.txt", "Undo,Ctrl,Z\r\nPan,Space,,,latch\r\n");
+  input_.foreground = 7;
+  input_.titles = {{7, u"Editor"}, {8, u"Paint"}};
+  auto form = Start();
+  input_.refusal = "No keys.";
+  for (TCornerButton* button : form->Buttons()) {
+    button->click();
+    EXPECT_EQ(form->Label1->text(), "No keys.");
+    EXPECT_TRUE(form->Label1->toolTip().startsWith("Editor\n"))
+        << form->Label1->toolTip().toStdString();
+    EXPECT_FALSE(form->Buttons()[1]->Held());
+  }
+  EXPECT_TRUE(input_.sent.empty());
+
+  input_.refusal.clear();
+  form->Buttons()[0]->click();
+  EXPECT_EQ(form->Label1->text(), "Editor");
+  input_.refusal = "refused";
+  form->Buttons()[0]->click();
+  form->ReAcquireClick();
+  input_.foreground = 8;
+  form->Timer1Timer();
+  EXPECT_EQ(form->Label1->text(), "Paint");
+}
+
 TEST_F(Form1Test, SettingsThatWouldLoseTheBarAreBroughtIntoRange) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   Write("Kavo.ini",
@@ -340,7 +351,7 @@ TEST_F(Form1Test, SettingsThatWouldLoseTheBarAreBroughtIntoRange) {
   EXPECT_EQ(form->size(), QSize(TForm1::kMinWidth, TForm1::kMinHeight));
   EXPECT_TRUE(screen.contains(QRect(form->pos(), QSize(TForm1::kMinWidth, 20))));
   EXPECT_EQ(form->Buttons()[0]->width(), TForm1::kMaxButtonSide);
-  EXPECT_EQ(form->Btw, 100000);  // the setting itself is kept
+  EXPECT_EQ(form->Look().Btw, 100000);  // the setting itself is kept
 
   Write("Kavo.ini", "[Form]\r\nTop=-10\r\nLeft=30\r\n");
   auto partly = Start();
@@ -460,11 +471,11 @@ TEST_F(Form1DesktopTest, WithoutACompositorTheWindowIsCutToWhatItDraws) {
   EXPECT_FALSE(drawn.contains(QPoint(51, 50)));    // the first button's shadow: left out
   EXPECT_EQ(form->Label1->font().styleStrategy(), QFont::NoAntialias);  // whole letters
 
-  input_.listener->CompositorChanged(true);
+  input_.shellListener->CompositorChanged(true);
   QApplication::processEvents();
   EXPECT_TRUE(input_.visibleShape.empty());  // blended: the whole window shows
   EXPECT_EQ(form->Label1->font().styleStrategy(), QFont::PreferDefault);
-  input_.listener->CompositorChanged(false);
+  input_.shellListener->CompositorChanged(false);
   form->ResizeMenuClick();
   QApplication::processEvents();
   EXPECT_TRUE(input_.visibleShape.empty());  // resize mode is opaque

@@ -16,8 +16,8 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include "bar_fixture.h"
 #include "platform/code_page.h"
-#include "platform/fake/fake_input.h"
 #include "test_support.h"
 #include "ui/Unit1.h"
 #include "ui/error_guard.h"
@@ -30,11 +30,10 @@ using test::U16;
 using Lines = std::vector<std::u16string>;
 using namespace std::string_literals;
 
-class SettingsTest : public testing::Test {
+class SettingsTest : public test::BarFixture {
  protected:
   void SetUp() override {
-    SetErrorBoxSink(
-        [this](const QString&, const QString& text) { boxes_.push_back(text.toStdString()); });
+    BarFixture::SetUp();
     TFileDialog::SetAnswer([this](TFileDialog::Kind kind, const QString& initial, const QString&) {
       asked_.push_back((kind == TFileDialog::Kind::Open ? "open " : "save ") +
                        initial.toStdString());
@@ -47,12 +46,13 @@ class SettingsTest : public testing::Test {
     });
   }
   void TearDown() override {
-    SetErrorBoxSink(nullptr);
+    BarFixture::TearDown();
     TFileDialog::SetAnswer(nullptr);
   }
+  QString BoxEntry(const QString&, const QString& text) const override { return text; }
   void Start(std::string_view keyFile = "") {
-    if (!keyFile.empty()) test::WriteBytes(dir_.Native("KavoKey.txt"), keyFile);
-    form1_ = std::make_unique<TForm1>(input_, U16(dir_.path() + "/"));
+    if (!keyFile.empty()) Write("KavoKey.txt", keyFile);
+    form1_ = StartBar();
     form2_ = std::make_unique<TForm2>();
   }
   QStringList Entries() const {
@@ -62,12 +62,9 @@ class SettingsTest : public testing::Test {
     return entries;
   }
 
-  platform::ScopedCodePage codePage_{1252};
-  platform::FakeInputBackend input_;
-  test::TempDir dir_;
   std::unique_ptr<TForm1> form1_;
   std::unique_ptr<TForm2> form2_;
-  std::vector<std::string> boxes_, asked_, answers_;
+  std::vector<std::string> asked_, answers_;
 };
 
 TEST_F(SettingsTest, ShowingListsTheBindingsAndTheLookOfTheBar) {
@@ -318,7 +315,7 @@ TEST_F(SettingsTest, FirstShowingCentresTheOuterRectangleAndFitsTheScreen) {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   struct Case {
     const char* name;
-    platform::InputBackend::Margins frame;
+    platform::Margins frame;
   };
   const Case cases[] = {{"a title bar and thin borders", {1, 1, 20, 1}},
                         {"a frame as high as the screen", {0, 0, screen.height() - 200, 0}}};
@@ -379,9 +376,9 @@ TEST_F(SettingsTest, ApplySetsTheLookRebuildsTheBarAndWritesTheKeyFile) {
   form2_->AddBtn->click();
   form2_->ApplyBtn->click();
 
-  EXPECT_EQ(form1_->Btw, 60);
-  EXPECT_EQ(form1_->Bgv, 6);
-  EXPECT_FALSE(form1_->isShadow);
+  EXPECT_EQ(form1_->Look().Btw, 60);
+  EXPECT_EQ(form1_->Look().Bgv, 6);
+  EXPECT_FALSE(form1_->Look().isShadow);
   const auto buttons = form1_->Buttons();
   ASSERT_EQ(buttons.size(), 5u);
   EXPECT_EQ(buttons[4]->text(), "Redo");

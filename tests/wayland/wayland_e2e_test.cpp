@@ -9,7 +9,7 @@
 #include <sstream>
 #include <thread>
 
-#include "../e2e/desktop.h"
+#include "desktop.h"
 #include "seat_driver.h"
 #include "wayland_session.h"
 
@@ -46,9 +46,9 @@ std::unique_ptr<Process> StartBarOn(const WaylandSession& session, const std::st
                                     std::vector<std::string> env = {}) {
   const std::string exe = folder + "/kavo";
   std::filesystem::copy_file(KAVO_EXECUTABLE, exe);
-  if (!keyFile.empty()) WriteFile(folder + "/KavoKey.txt", keyFile);
+  if (!keyFile.empty()) test::WriteBytes(folder + "/KavoKey.txt", keyFile);
   // A bar wide enough for six buttons in a row, at a place the compositor will not take.
-  WriteFile(folder + "/Kavo.ini", "[Form]\r\nTop=300\r\nLeft=200\r\nWidth=340\r\n");
+  test::WriteBytes(folder + "/Kavo.ini", "[Form]\r\nTop=300\r\nLeft=200\r\nWidth=340\r\n");
   session.GiveFolder(folder);
   env.push_back("LC_ALL=C.UTF-8");
   return session.Start({exe}, folder, env);
@@ -108,7 +108,7 @@ class WaylandBarTest : public testing::Test {
   std::string Log(const std::string& title) const { return folder_ + "/" + title + ".log"; }
   Events Received(const std::string& title) const {
     Events lines;
-    std::istringstream in(ReadFile(Log(title)));
+    std::istringstream in(test::ReadBytes(Log(title)));
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
   }
@@ -211,7 +211,7 @@ TEST_F(WaylandBarTest, TheBarFloatsAtItsOwnSizeAndDragsWhileItsStoredPlaceStays)
   // The compositor's place is not the bar's to store: the one from the X11 session stays.
   bar->Signal(SIGTERM);
   EXPECT_EQ(bar->Wait(10s), 0);
-  const std::string settings = ReadFile(folder_ + "/Kavo.ini");
+  const std::string settings = test::ReadBytes(folder_ + "/Kavo.ini");
   EXPECT_NE(settings.find("Top=300"), std::string::npos) << settings;
   EXPECT_NE(settings.find("Left=200"), std::string::npos) << settings;
 }

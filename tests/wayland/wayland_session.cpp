@@ -68,7 +68,7 @@ WaylandSession::WaylandSession(Compositor compositor, const std::vector<std::str
         "output HEADLESS-1 resolution 1280x800 position 0 0\n"
         "focus_follows_mouse no\n";
     for (const std::string& line : config) lines += line + "\n";
-    WriteFile(runtime_ + "/config", lines);
+    test::WriteBytes(runtime_ + "/config", lines);
     GiveFolder(runtime_);
     compositorProcess_ =
         Start({"sway", "-c", runtime_ + "/config"}, runtime_,

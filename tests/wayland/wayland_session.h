@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../e2e/desktop.h"
+#include "desktop.h"
 
 namespace kavo::e2e {
 

@@ -13,8 +13,8 @@
 #include "bindings/key_list.h"
 #include "bindings/key_strokes.h"
 #include "platform/code_page.h"
+#include "platform/desktop.h"
 #include "platform/files.h"
-#include "platform/input.h"
 #include "platform/system.h"
 #include "test_support.h"
 
@@ -135,21 +135,23 @@ class TargetWindow {
 
 TEST(Win32Input, TheForegroundWindowItsTitleAndItsProcess) {
   TargetWindow target(L"Kavo target — テスト");
-  const auto backend = platform::MakeInputBackend("windows");
+  const auto desktop = platform::MakeDesktop("windows");
   const auto handle = reinterpret_cast<platform::WindowHandle>(target.hwnd());
-  EXPECT_EQ(backend->ForegroundWindow(), handle);
-  EXPECT_EQ(backend->WindowTitle(handle), U16("Kavo target — テスト"));
-  EXPECT_EQ(backend->WindowProcess(handle), static_cast<std::int64_t>(GetCurrentProcessId()));
-  EXPECT_EQ(backend->WindowProgram(handle), u"kavo_win32_tests");  // the executable's name
-  EXPECT_EQ(backend->WindowTitle(0), u"");
+  EXPECT_EQ(desktop->Tracking().ForegroundWindow(), handle);
+  EXPECT_EQ(desktop->Tracking().WindowTitle(handle), U16("Kavo target — テスト"));
+  EXPECT_EQ(desktop->Tracking().WindowProcess(handle),
+            static_cast<std::int64_t>(GetCurrentProcessId()));
+  EXPECT_EQ(desktop->Tracking().WindowProgram(handle),
+            u"kavo_win32_tests");  // the executable's name
+  EXPECT_EQ(desktop->Tracking().WindowTitle(0), u"");
 
   SetWindowTextW(target.hwnd(), std::wstring(300, L'T').c_str());
-  EXPECT_EQ(backend->WindowTitle(handle), std::u16string(259, u'T'));
+  EXPECT_EQ(desktop->Tracking().WindowTitle(handle), std::u16string(259, u'T'));
 }
 
 TEST(Win32Input, BindingsArriveAsTheirExactKeyMessages) {
   TargetWindow target(L"Kavo target");
-  const auto backend = platform::MakeInputBackend("windows");
+  const auto desktop = platform::MakeDesktop("windows");
   struct Case {
     std::u16string line;
     std::vector<std::string> messages;
@@ -162,15 +164,15 @@ TEST(Win32Input, BindingsArriveAsTheirExactKeyMessages) {
       {u"Plus,+", {"16 down", "187 down", "187 up", "16 up"}},
   };
   for (const Case& c : cases) {
-    backend->BringWindowToTop(reinterpret_cast<platform::WindowHandle>(target.hwnd()));
-    backend->SendKeys(StrokesForFields(SplitFields(c.line)));
+    desktop->Tracking().BringWindowToTop(reinterpret_cast<platform::WindowHandle>(target.hwnd()));
+    EXPECT_TRUE(desktop->Keys().SendKeys(StrokesForFields(SplitFields(c.line))).Ok());
     EXPECT_EQ(target.TakeReceived(), c.messages) << test::U8(c.line);
   }
 }
 
 TEST(Win32Input, HeldKeysGoDownAndComeUpAsPressedAndNewNamesAreTheirKeys) {
   TargetWindow target(L"Kavo target");
-  const auto backend = platform::MakeInputBackend("windows");
+  const auto desktop = platform::MakeDesktop("windows");
   const auto window = reinterpret_cast<platform::WindowHandle>(target.hwnd());
   struct Case {
     std::u16string line;
@@ -185,14 +187,14 @@ TEST(Win32Input, HeldKeysGoDownAndComeUpAsPressedAndNewNamesAreTheirKeys) {
       {u"Home,Home,PgDn,,latch", {"36 down", "34 down"}, {"34 up", "36 up"}},
   };
   for (const Case& c : cases) {
-    backend->BringWindowToTop(window);
-    const platform::InputBackend::HeldKeys held =
-        backend->PressKeys(BindingForFields(SplitFields(c.line)).keys);
+    desktop->Tracking().BringWindowToTop(window);
+    platform::HeldKeys held;
+    EXPECT_TRUE(desktop->Keys().PressKeys(BindingForFields(SplitFields(c.line)).keys, held).Ok());
     EXPECT_EQ(target.TakeReceived(), c.down) << test::U8(c.line);
-    backend->ReleaseKeys(held);
+    desktop->Keys().ReleaseKeys(held);
     EXPECT_EQ(target.TakeReceived(), c.up) << test::U8(c.line);
   }
-  backend->SendKeys(StrokesForFields(SplitFields(u"Quit, Esc")));
+  desktop->Keys().SendKeys(StrokesForFields(SplitFields(u"Quit, Esc")));
   EXPECT_EQ(target.TakeReceived(), (std::vector<std::string>{"27 down", "27 up"}));
 }
 

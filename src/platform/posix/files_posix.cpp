@@ -164,6 +164,11 @@ std::u16string FullPath(std::u16string_view path) {
   return FromUtf8Lossy(p.lexically_normal().string());
 }
 
+std::u16string WithSeparator(std::u16string folder) {
+  if (folder.empty() || folder.back() != u'/') folder += u'/';
+  return folder;
+}
+
 std::u16string UserConfigFolder() {
   // XDG Base Directory: a relative XDG_CONFIG_HOME is to be ignored.
   const char* config = std::getenv("XDG_CONFIG_HOME");

@@ -118,4 +118,8 @@ bool SendToRunningInstance(std::u16string_view name, std::string_view line) {
   return true;
 }
 
+std::u16string ChannelName(std::u16string_view, std::u16string_view lockBase) {
+  return std::u16string(lockBase) + u".socket";
+}
+
 }  // namespace kavo::platform

@@ -21,6 +21,19 @@ std::u16string ExecutablePath() {
   return FromUtf8Lossy(buffer);
 }
 
+bool HasDesktopSession() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
+bool HasSessionRuntimeFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  return runtime && *runtime;
+}
+
 unsigned long UserId() {
   return ::getuid();
 }

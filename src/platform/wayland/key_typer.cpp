@@ -9,7 +9,7 @@
 #include <chrono>
 #include <string>
 
-#include "platform/x11/keymap_x11.h"
+#include "platform/common/keysyms.h"
 
 extern "C" {
 #include "virtual-keyboard-client.h"
@@ -72,10 +72,9 @@ KeyTyper::KeyTyper(wl_display* display, wl_seat* seat, zwp_virtual_keyboard_mana
     }
   };
   for (std::int32_t vk = 1; vk < 0xFF; ++vk) {
-    learn(static_cast<std::uint32_t>(x11::VirtualKeyToKeysym(vk)));
+    learn(VirtualKeyToKeysym(vk));
   }
-  for (char16_t c = 0x20; c < 0x7F; ++c)
-    learn(static_cast<std::uint32_t>(x11::CharacterToKeysym(c)));
+  for (char16_t c = 0x20; c < 0x7F; ++c) learn(CharacterToKeysym(c));
   SendKeymap();
   wl_display_flush(display_);
 }
@@ -141,10 +140,9 @@ std::uint32_t KeyTyper::KeyFor(std::uint32_t keysym) {
 }
 
 static std::uint32_t KeysymOf(const KeyStroke& stroke) {
-  return static_cast<std::uint32_t>(
-      stroke.kind == KeyStroke::Kind::VirtualKey
-          ? x11::VirtualKeyToKeysym(stroke.code)
-          : x11::CharacterToKeysym(static_cast<char16_t>(stroke.code)));
+  return static_cast<std::uint32_t>(stroke.kind == KeyStroke::Kind::VirtualKey
+                                        ? VirtualKeyToKeysym(stroke.code)
+                                        : CharacterToKeysym(static_cast<char16_t>(stroke.code)));
 }
 
 // Every key of the strokes joins the keymap before any goes down: a keymap sent between a

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/input.h"
+#include "platform/key_injection.h"
 
 struct wl_display;
 struct wl_seat;

@@ -138,6 +138,11 @@ std::u16string FullPath(std::u16string_view path) {
   return win32::Narrow(full);
 }
 
+std::u16string WithSeparator(std::u16string folder) {
+  if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder += u'\\';
+  return folder;
+}
+
 std::u16string UserConfigFolder() {
   std::wstring base(MAX_PATH, L'\0');
   const DWORD n = GetEnvironmentVariableW(L"APPDATA", base.data(), MAX_PATH);

@@ -110,4 +110,8 @@ bool SendToRunningInstance(std::u16string_view name, std::string_view line) {
   return sent;
 }
 
+std::u16string ChannelName(std::u16string_view key, std::u16string_view) {
+  return u"\\\\.\\pipe\\kavo-" + std::u16string(key);
+}
+
 }  // namespace kavo::platform

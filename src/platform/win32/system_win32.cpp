@@ -19,6 +19,14 @@ std::u16string ExecutablePath() {
   }
 }
 
+bool HasDesktopSession() {
+  return true;
+}
+
+bool HasSessionRuntimeFolder() {
+  return true;  // the user's own application data
+}
+
 unsigned long UserId() {
   return 0;  // named pipes and the lock live in the user's own namespace already
 }

@@ -68,7 +68,8 @@ void DesktopNews::WatchWindow(Window window) {
   }
 }
 
-bool DesktopNews::Handle(XEvent& event, InputBackend::Listener* listener) {
+bool DesktopNews::Handle(XEvent& event, WindowTracking::Listener* listener,
+                         WindowShell::Listener* shell) {
   if (event.type == GenericEvent && event.xcookie.extension == xiOpcode_) {
     if (!XGetEventData(tree_.display(), &event.xcookie)) return true;
     const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
@@ -88,7 +89,7 @@ bool DesktopNews::Handle(XEvent& event, InputBackend::Listener* listener) {
     watched_ = None;
     if (listener) listener->WindowDestroyed(event.xdestroywindow.window);
   } else if (fixesEvent_ >= 0 && event.type == fixesEvent_ + XFixesSelectionNotify) {
-    if (listener) listener->CompositorChanged(CompositorRunning());
+    if (shell) shell->CompositorChanged(CompositorRunning());
   } else {
     return false;
   }

@@ -6,7 +6,8 @@
 
 #include <X11/Xlib.h>
 
-#include "platform/input.h"
+#include "platform/window_shell.h"
+#include "platform/window_tracking.h"
 #include "platform/x11/window_tree.h"
 
 namespace kavo::platform::x11 {
@@ -20,8 +21,9 @@ class DesktopNews {
   // Pointer presses and releases, for keys held until the next stroke.
   void WatchPointer(bool on);
   void WatchWindow(Window window);
-  // Tells the listener of the event; false when the event is not news of this kind.
-  bool Handle(XEvent& event, InputBackend::Listener* listener);
+  // Tells the listeners (either may be null) of the event; false when the event is not news of
+  // this kind.
+  bool Handle(XEvent& event, WindowTracking::Listener* tracking, WindowShell::Listener* shell);
 
  private:
   // Selects what the watches ask for: raw presses for either, raw releases for the pointer.

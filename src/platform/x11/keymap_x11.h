@@ -8,13 +8,6 @@
 
 namespace kavo::platform::x11 {
 
-// The keysym a virtual-key code stands for (only its low 8 bits count); NoSymbol for codes with
-// no key here.
-KeySym VirtualKeyToKeysym(std::int32_t code);
-
-// The keysym that types a UTF-16 character.
-KeySym CharacterToKeysym(char16_t character);
-
 // A key to press for a keysym: its keycode, and the modifier keys to hold around it so that the
 // keysym comes out (Shift, or the layout's level modifier).
 struct KeyPlan {

@@ -60,7 +60,7 @@ void WindowManagerRequests::AskForAllDesktops(Window window) {
                    {1 /* add */, static_cast<long>(atoms.netWmStateSticky), 0, 1});
 }
 
-std::optional<InputBackend::Margins> WindowManagerRequests::FrameExtents(Window window) {
+std::optional<Margins> WindowManagerRequests::FrameExtents(Window window) {
   if (window == 0) return std::nullopt;
   XErrorTrap trap(tree_.display());
   if (auto known = ReadFrameExtents(window)) return known;
@@ -75,11 +75,11 @@ std::optional<InputBackend::Margins> WindowManagerRequests::FrameExtents(Window 
   return std::nullopt;
 }
 
-std::optional<InputBackend::Margins> WindowManagerRequests::ReadFrameExtents(Window window) {
+std::optional<Margins> WindowManagerRequests::ReadFrameExtents(Window window) {
   const auto p = tree_.ReadProperty(window, tree_.atoms().netFrameExtents, XA_CARDINAL, 4);
   if (!p || p->format != 32 || p->count != 4) return std::nullopt;
-  return InputBackend::Margins{static_cast<int>(p->Long(0)), static_cast<int>(p->Long(1)),
-                               static_cast<int>(p->Long(2)), static_cast<int>(p->Long(3))};
+  return Margins{static_cast<int>(p->Long(0)), static_cast<int>(p->Long(1)),
+                 static_cast<int>(p->Long(2)), static_cast<int>(p->Long(3))};
 }
 
 }  // namespace kavo::platform::x11

@@ -7,7 +7,7 @@
 #include <optional>
 #include <set>
 
-#include "platform/input.h"
+#include "platform/window_shell.h"
 #include "platform/x11/window_tree.h"
 
 namespace kavo::platform::x11 {
@@ -17,13 +17,13 @@ class WindowManagerRequests {
   explicit WindowManagerRequests(WindowTree& tree) : tree_(tree) {}
 
   void ShowOnAllDesktops(Window window);
-  std::optional<InputBackend::Margins> FrameExtents(Window window);
+  std::optional<Margins> FrameExtents(Window window);
   // Asks again once a window waiting for it is mapped; false for other events.
   bool Handle(const XEvent& event);
 
  private:
   void AskForAllDesktops(Window window);
-  std::optional<InputBackend::Margins> ReadFrameExtents(Window window);
+  std::optional<Margins> ReadFrameExtents(Window window);
 
   WindowTree& tree_;
   std::set<Window> stickyOnMap_;

@@ -6,7 +6,7 @@
 
 namespace kavo::platform::x11 {
 
-void WindowShapes::Set(Window window, int kind, const std::vector<InputBackend::Rect>& rects) {
+void WindowShapes::Set(Window window, int kind, const std::vector<Rect>& rects) {
   Display* display = tree_.display();
   if (window == 0) return;
   int event = 0, error = 0;
@@ -17,7 +17,7 @@ void WindowShapes::Set(Window window, int kind, const std::vector<InputBackend::
   } else {
     std::vector<XRectangle> xrects;
     xrects.reserve(rects.size());
-    for (const InputBackend::Rect& r : rects) {
+    for (const Rect& r : rects) {
       xrects.push_back({static_cast<short>(r.x), static_cast<short>(r.y),
                         static_cast<unsigned short>(r.width),
                         static_cast<unsigned short>(r.height)});

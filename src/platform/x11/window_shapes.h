@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-#include "platform/input.h"
+#include "platform/window_shell.h"
 #include "platform/x11/window_tree.h"
 
 namespace kavo::platform::x11 {
@@ -19,7 +19,7 @@ class WindowShapes {
   explicit WindowShapes(WindowTree& tree) : tree_(tree) {}
 
   // kind is ShapeInput or ShapeBounding; an empty list takes the shape away.
-  void Set(Window window, int kind, const std::vector<InputBackend::Rect>& rects);
+  void Set(Window window, int kind, const std::vector<Rect>& rects);
   // Reshapes the frames of a shaped window that was framed or moved; false for other events.
   bool Handle(const XEvent& event);
 

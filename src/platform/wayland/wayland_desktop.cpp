@@ -1,12 +1,12 @@
-#include "platform/wayland/input_wayland.h"
+#include "platform/wayland/wayland_desktop.h"
 
 #include <unistd.h>
 
 #include <chrono>
 
 #include "base/text_codec.h"
+#include "platform/common/window_title.h"
 #include "platform/wayland/toplevel_list.h"
-#include "platform/x11/x11_rules.h"
 
 namespace kavo::platform::wayland {
 namespace {
@@ -21,16 +21,23 @@ constexpr int kActivationWaitMs = 500;
 constexpr std::uint32_t kStrokeEndMs = 500;
 constexpr auto kNoticeLateness = std::chrono::milliseconds(150);
 
-class WaylandInputBackend final : public InputBackend {
+constexpr char kNoKeyboard[] = "The compositor gave the bar no virtual keyboard to type with.";
+
+class WaylandDesktop final : public Desktop, WindowTracking, KeyInjection, EventSource {
  public:
-  explicit WaylandInputBackend(std::unique_ptr<ToplevelList> list) : list_(std::move(list)) {
+  explicit WaylandDesktop(std::unique_ptr<ToplevelList> list) : list_(std::move(list)) {
     // Held from the start: a client binds a keyboard only once the seat has one, and strokes
     // sent before it has are lost.
     list_->Typer();
     active_ = Front();
   }
 
-  bool CanType() const override { return list_->Typer() != nullptr; }
+  WindowTracking& Tracking() override { return *this; }
+  KeyInjection& Keys() override { return *this; }
+  WindowShell& Shell() override { return shell_; }
+  EventSource* Events() override { return this; }
+  std::string Problem() const override { return list_->Typer() ? "" : kNoKeyboard; }
+
   // The compositor gives the bar the focus for the moment of a click, which X11 never does: the
   // window in front is the last other one that had it, as the user sees it.
   WindowHandle ForegroundWindow() override {
@@ -39,7 +46,7 @@ class WaylandInputBackend final : public InputBackend {
   }
   std::u16string WindowTitle(WindowHandle window) override {
     const auto* toplevel = list_->Find(window);
-    return toplevel ? x11::BarTitle(FromUtf8Lossy(toplevel->title)) : u"";
+    return toplevel ? BarTitle(FromUtf8Lossy(toplevel->title)) : u"";
   }
   // The protocol names no process; the bar's own windows are known by their application id.
   std::int64_t WindowProcess(WindowHandle window) override {
@@ -52,20 +59,26 @@ class WaylandInputBackend final : public InputBackend {
   void BringWindowToTop(WindowHandle window) override {
     if (window != 0) list_->Activate(window, kActivationWaitMs);
   }
-  void SendKeys(const std::vector<KeyStroke>& strokes) override {
-    if (KeyTyper* typer = list_->Typer()) typer->Send(strokes);
-  }
-  HeldKeys PressKeys(const std::vector<KeyStroke>& keys) override {
-    KeyTyper* typer = list_->Typer();
-    return typer ? HeldKeys{typer->Press(keys)} : HeldKeys{};
-  }
-  void ReleaseKeys(const HeldKeys& held) override {
-    if (KeyTyper* typer = list_->Typer()) typer->Release(held.codes);
-  }
-  // The toolkit sets a Wayland surface's input region from the window's mask.
-  void SetInputShape(WindowHandle, const std::vector<Rect>&) override {}
 
-  void SetListener(Listener* listener) override { listener_ = listener; }
+  Injection SendKeys(const std::vector<KeyStroke>& strokes) override {
+    KeyTyper* typer = list_->Typer();
+    if (!typer) return Injection::Refused(kNoKeyboard);
+    typer->Send(strokes);
+    return Injection::Done();
+  }
+  Injection PressKeys(const std::vector<KeyStroke>& keys, HeldKeys& held) override {
+    KeyTyper* typer = list_->Typer();
+    held = {};
+    if (!typer) return Injection::Refused(kNoKeyboard);
+    held.codes = typer->Press(keys);
+    return Injection::Done();
+  }
+  Injection ReleaseKeys(const HeldKeys& held) override {
+    if (KeyTyper* typer = list_->Typer()) typer->Release(held.codes);
+    return Injection::Done();
+  }
+
+  void SetListener(WindowTracking::Listener* listener) override { listener_ = listener; }
   void WatchActivity(bool on) override { watchActivity_ = on; }
   void WatchWindow(WindowHandle window) override { watched_ = window; }
   // The compositor tells no client of another's pointer buttons: a press is reported when the
@@ -74,7 +87,7 @@ class WaylandInputBackend final : public InputBackend {
     idle_ = on ? list_->WatchIdle(kStrokeEndMs) : nullptr;
     strokeSeen_ = false;
   }
-  int EventDescriptor() const override { return list_->Descriptor(); }
+  int Descriptor() const override { return list_->Descriptor(); }
   // News an activation's wait took in (a click) leaves nothing to read on the descriptor.
   bool HasQueuedEvents() const override {
     return (idle_ && idle_->HasNotices()) || Front() != active_ ||
@@ -131,7 +144,10 @@ class WaylandInputBackend final : public InputBackend {
   }
 
   std::unique_ptr<ToplevelList> list_;
-  Listener* listener_ = nullptr;
+  // The toolkit sets a Wayland surface's input region from the window's mask, and the
+  // compositor places windows.
+  ToolkitShell shell_{true};
+  WindowTracking::Listener* listener_ = nullptr;
   bool watchActivity_ = false;
   WindowHandle watched_ = 0;
   WindowHandle active_ = 0;
@@ -156,10 +172,10 @@ std::unique_ptr<ToplevelList> probed;
 
 }  // namespace
 
-std::unique_ptr<InputBackend> MakeWaylandInputBackend(std::string& missing) {
+std::unique_ptr<Desktop> MakeWaylandDesktop(std::string& missing) {
   auto list = probed ? std::move(probed) : ConnectForTyping(missing);
   if (!list) return nullptr;
-  return std::make_unique<WaylandInputBackend>(std::move(list));
+  return std::make_unique<WaylandDesktop>(std::move(list));
 }
 
 std::string MissingProtocol() {

@@ -1,13 +1,13 @@
-// The input backend for Windows: the foreground window, its title, and key strokes through
-// SendInput, all of a binding in one call so that no other input comes between its keys.
+// The desktop backend for Windows: the foreground window, its title, and key strokes through
+// SendInput, all of a binding in one call so that no other input comes between its keys. The
+// bar's own window is the toolkit's business.
 
 #include <windows.h>
 
 #include <cstdint>
 
-#include "platform/input.h"
-#include "platform/win32/input_win32.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_desktop.h"
 
 namespace kavo::platform {
 namespace {
@@ -52,9 +52,26 @@ CharacterKeys KeysFor(wchar_t c) {
   return keys;
 }
 
-class Win32InputBackend final : public InputBackend {
+// SendInput inserts fewer events than it was given when something stops them; sent says how
+// many went.
+Injection Send(std::vector<INPUT>& inputs, std::size_t* sent = nullptr) {
+  const UINT n = inputs.empty()
+                     ? 0
+                     : SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  if (sent) *sent = n;
+  if (n == inputs.size()) return Injection::Done();
+  return Injection::Refused(
+      "Windows did not take the keys: another program is blocking input, or the target runs with "
+      "more rights than the bar.");
+}
+
+class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
  public:
-  bool CanType() const override { return true; }
+  WindowTracking& Tracking() override { return *this; }
+  KeyInjection& Keys() override { return *this; }
+  WindowShell& Shell() override { return shell_; }
+  EventSource* Events() override { return nullptr; }
+  std::string Problem() const override { return ""; }
 
   WindowHandle ForegroundWindow() override {
     return reinterpret_cast<WindowHandle>(GetForegroundWindow());
@@ -97,7 +114,7 @@ class Win32InputBackend final : public InputBackend {
     if (GetForegroundWindow() != hwnd) SetForegroundWindow(hwnd);
   }
 
-  void SendKeys(const std::vector<KeyStroke>& strokes) override {
+  Injection SendKeys(const std::vector<KeyStroke>& strokes) override {
     std::vector<INPUT> inputs;
     for (const KeyStroke& stroke : strokes) {
       if (stroke.kind == KeyStroke::Kind::VirtualKey) {
@@ -118,11 +135,11 @@ class Win32InputBackend final : public InputBackend {
         }
       }
     }
-    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return Send(inputs);
   }
 
-  HeldKeys PressKeys(const std::vector<KeyStroke>& keys) override {
-    HeldKeys held;
+  Injection PressKeys(const std::vector<KeyStroke>& keys, HeldKeys& held) override {
+    held = {};
     std::vector<INPUT> inputs;
     const auto press = [&](WORD vk) {
       inputs.push_back(Key(vk, false));
@@ -143,32 +160,34 @@ class Win32InputBackend final : public InputBackend {
       for (const WORD m : found.modifiers) press(m);
       press(found.vk);
     }
-    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    return held;
+    std::size_t sent = 0;
+    const Injection result = Send(inputs, &sent);
+    held.codes.resize(sent);  // one input a code: what went down is what must come up
+    return result;
   }
 
-  void ReleaseKeys(const HeldKeys& held) override {
+  Injection ReleaseKeys(const HeldKeys& held) override {
     std::vector<INPUT> inputs;
     for (auto code = held.codes.rbegin(); code != held.codes.rend(); ++code) {
       inputs.push_back((*code & kUnicodeMark)
                            ? UnicodeKey(static_cast<wchar_t>(*code & 0xFFFF), true)
                            : Key(static_cast<WORD>(*code), true));
     }
-    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return Send(inputs);
   }
 
-  // Fully transparent pixels of a layered window let presses through by themselves.
-  void SetInputShape(WindowHandle, const std::vector<Rect>&) override {}
-
   void SetListener(Listener* listener) override { listener_ = listener; }
+  // Tracking follows the window in front when the bar asks (on a click, on the timer).
+  void WatchActivity(bool) override {}
+  void WatchWindow(WindowHandle) override {}
 
   // A low-level mouse hook sees every button without taking it; it runs on this thread while
   // the event loop fetches messages.
   void WatchPointer(bool on) override {
     if (on && !hook_) {
       watching_ = this;
-      hook_ = SetWindowsHookExW(WH_MOUSE_LL, &Win32InputBackend::MouseHook,
-                                GetModuleHandleW(nullptr), 0);
+      hook_ =
+          SetWindowsHookExW(WH_MOUSE_LL, &Win32Desktop::MouseHook, GetModuleHandleW(nullptr), 0);
     } else if (!on && hook_) {
       UnhookWindowsHookEx(hook_);
       hook_ = nullptr;
@@ -176,7 +195,7 @@ class Win32InputBackend final : public InputBackend {
     }
   }
 
-  ~Win32InputBackend() override { WatchPointer(false); }
+  ~Win32Desktop() override { WatchPointer(false); }
 
  private:
   // Marks a held code that went down as a character rather than a virtual key.
@@ -207,17 +226,19 @@ class Win32InputBackend final : public InputBackend {
     return CallNextHookEx(nullptr, code, message, data);
   }
 
-  static inline Win32InputBackend* watching_ = nullptr;
+  static inline Win32Desktop* watching_ = nullptr;
   HHOOK hook_ = nullptr;
   Listener* listener_ = nullptr;
+  // Fully transparent pixels of a layered window let presses through by themselves.
+  ToolkitShell shell_{false};
 };
 
 }  // namespace
 
 namespace win32 {
 
-std::unique_ptr<InputBackend> MakeWin32InputBackend() {
-  return std::make_unique<Win32InputBackend>();
+std::unique_ptr<Desktop> MakeWin32Desktop() {
+  return std::make_unique<Win32Desktop>();
 }
 
 }  // namespace win32

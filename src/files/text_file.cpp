@@ -1,4 +1,4 @@
-#include "base/text_file.h"
+#include "files/text_file.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "base/file_io.h"
+#include "files/file_io.h"
 
 #include "base/errors.h"
 #include "platform/files.h"

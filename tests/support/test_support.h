@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "file_bytes.h"
+
 namespace kavo::test {
 
 // A fresh folder, removed with everything in it when the object goes.
@@ -26,9 +28,6 @@ class TempDir {
 
 std::u16string U16(std::string_view utf8);
 std::string U8(std::u16string_view text);
-
-std::string ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, std::string_view bytes);
 
 // Makes a file read-only (or writable again).
 void SetReadOnly(const std::string& path, bool readOnly = true);

@@ -1,6 +1,6 @@
-#include "platform/x11/x11_rules.h"
+#include "platform/common/window_title.h"
 
-namespace kavo::platform::x11 {
+namespace kavo::platform {
 namespace {
 constexpr std::size_t kTitleUnits = 259;
 }
@@ -11,4 +11,4 @@ std::u16string BarTitle(std::u16string title) {
   return title;
 }
 
-}  // namespace kavo::platform::x11
+}  // namespace kavo::platform

@@ -1,0 +1,54 @@
+#pragma once
+// Where the bar stands and how large it is: its place in screen pixels (what the settings file
+// keeps), its size in device-independent pixels, kept where it can be reached on the screens
+// there are, and what of it goes back to the settings file.
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+
+#include "settings/bar_settings.h"
+
+class QWidget;
+
+namespace kavo {
+
+class TBarPlacement {
+ public:
+  // The smallest bar: both squares of the title strip and, below the strip, a button area as
+  // high as a square, where resize mode can still be started.
+  static constexpr int kMinWidth = 40;
+  static constexpr int kMinHeight = 44;
+  // The largest bar side kept from the settings file where the desktop is smaller: a bar never
+  // shrinks because a monitor was missing at start, yet a wild value cannot claim gigabytes.
+  static constexpr int kMaxSide = 4096;
+
+  // compositorPlaces: the desktop places windows, and the bar never learns its place.
+  TBarPlacement(QWidget& window, int stripHeight, bool compositorPlaces)
+      : window_(window), stripHeight_(stripHeight), compositorPlaces_(compositorPlaces) {}
+
+  int Left() const;
+  int Top() const;
+  void SetBounds(int left, int top, int width, int height);
+  // The bar changes its size only through here.
+  void SetGeometry(const QRect& rect);
+
+  // The place and size the settings file has, the bar put where it can be reached.
+  void Restore(const BarSettings& settings);
+  // The place and size for the settings file; a place the file cannot hold moves the bar.
+  void Store(BarSettings& settings);
+  // The title strip stays on a screen (with wholeStrip, wholly on one) and the size between
+  // the smallest one that can be grabbed and a sane bound.
+  void KeepReachable(bool wholeStrip = false);
+  // The screens' work areas, in device-independent pixels.
+  static QList<QRect> WorkAreas();
+
+ private:
+  QWidget& window_;
+  int stripHeight_;
+  bool compositorPlaces_;
+  // Left and Top as the settings file had them.
+  QPoint storedPlace_;
+};
+
+}  // namespace kavo

@@ -1,0 +1,77 @@
+#include "ui/window_shaper.h"
+
+#include <QImage>
+#include <QWidget>
+#include <cmath>
+
+#include "ui/alpha_shape.h"
+#include "ui/bar_geometry.h"
+#include "ui/screen_geometry.h"
+
+namespace kavo {
+namespace {
+
+std::vector<platform::Rect> ToShell(const std::vector<QRect>& rects) {
+  std::vector<platform::Rect> out;
+  out.reserve(rects.size());
+  for (const QRect& r : rects) out.push_back({r.x(), r.y(), r.width(), r.height()});
+  return out;
+}
+
+}  // namespace
+
+TWindowShaper::TWindowShaper(QWidget& window, platform::WindowShell& shell, Parts parts)
+    : QObject(&window), window_(window), shell_(shell), parts_(std::move(parts)) {
+  timer_.setSingleShot(true);
+  timer_.setInterval(0);
+  connect(&timer_, &QTimer::timeout, this, [this] { Update(); });
+}
+
+void TWindowShaper::Schedule() {
+  if (window_.internalWinId() != 0) timer_.start();
+}
+
+void TWindowShaper::SetComposited(bool composited) {
+  composited_ = composited;
+  Schedule();
+}
+
+// The bar takes presses only on the title strip and on the buttons with their shadows.
+void TWindowShaper::Update() {
+  const WId id = window_.internalWinId();
+  if (id == 0) return;
+  const auto window = static_cast<platform::WindowHandle>(id);
+  if (parts_.opaque()) {  // the whole window shows and takes presses
+    shell_.SetVisibleShape(window, {});
+    shell_.SetInputShape(window, {});
+    return;
+  }
+  std::vector<QRect> buttons;
+  for (const QWidget* button : parts_.buttons())
+    buttons.push_back(QRect(button->mapTo(&window_, QPoint()), button->size()));
+  std::vector<QRect> pressable =
+      PressableParts(parts_.strip->geometry(), buttons, parts_.shadowReach(), window_.rect());
+  const double ratio = window_.devicePixelRatioF();
+  for (QRect& r : pressable) r = CoveringPixels(r, ratio);
+  shell_.SetInputShape(window, ToShell(pressable));
+  shell_.SetVisibleShape(window,
+                         composited_ ? std::vector<platform::Rect>{} : ToShell(DrawnShape()));
+}
+
+// Soft shadows cannot be blended here, so they are left out. Each part is rendered on its own:
+// rendering a widget that carries a graphics effect also paints into the window's own backing
+// store, which shows as a stray copy of the bar at scale factors other than 1.
+std::vector<QRect> TWindowShaper::DrawnShape() {
+  const double ratio = window_.devicePixelRatioF();
+  QImage image(QSize(std::lround(window_.width() * ratio), std::lround(window_.height() * ratio)),
+               QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::transparent);
+  for (QWidget* part : parts_.drawn()) {
+    if (part->isVisible()) part->render(&image, part->mapTo(&window_, QPoint()), QRegion(), {});
+  }
+  // Never empty, which would unshape the window: the strip's squares always draw.
+  return OpaqueShape(image);
+}
+
+}  // namespace kavo
