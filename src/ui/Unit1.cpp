@@ -101,21 +101,8 @@ void TForm1::BuildComponents() {
   buttonBar_ = new TButtonBar(ButtonArea, FlowLayout1, [this] { return KeyMenu.get(); });
   connect(buttonBar_, &TButtonBar::Clicked, this,
           [this](TCornerButton* button) { RunGuarded([this, button] { ButtonClick(button); }); });
-  TWindowShaper::Parts parts;
-  parts.strip = Layout1;
-  parts.drawn = [this] {
-    std::vector<QWidget*> drawn = {Rectangle2, Label1, Rectangle1};
-    for (TCornerButton* button : Buttons()) drawn.push_back(button);
-    return drawn;
-  };
-  parts.buttons = [this] {
-    const std::vector<TCornerButton*> buttons = Buttons();
-    return std::vector<QWidget*>(buttons.begin(), buttons.end());
-  };
-  parts.shadowReach = [this] { return Look().isShadow ? kDropShadowReach : 0; };
-  parts.opaque = [this] { return InResizeMode(); };
-  shaper_ = new TWindowShaper(*this, desktop_.Shell(), std::move(parts));
-  connect(buttonBar_, &TButtonBar::Changed, shaper_, &TWindowShaper::Schedule);
+  shaper_ = new TWindowShaper(*this, desktop_.Shell(), Layout1, {Rectangle2, Label1, Rectangle1},
+                              *buttonBar_, [this] { return InResizeMode(); });
   drag_ = new TWindowDrag(
       *this, desktop_.Shell().PlacesWindows(),
       {[this] { return QPoint(Left(), Top()); },

@@ -7,6 +7,7 @@
 #include "ui/alpha_shape.h"
 #include "ui/bar_geometry.h"
 #include "ui/screen_geometry.h"
+#include "widgets/drop_shadow.h"
 
 namespace kavo {
 namespace {
@@ -20,8 +21,17 @@ std::vector<platform::Rect> ToShell(const std::vector<QRect>& rects) {
 
 }  // namespace
 
-TWindowShaper::TWindowShaper(QWidget& window, platform::WindowShell& shell, Parts parts)
-    : QObject(&window), window_(window), shell_(shell), parts_(std::move(parts)) {
+TWindowShaper::TWindowShaper(QWidget& window, platform::WindowShell& shell, QWidget* strip,
+                             std::vector<QWidget*> stripParts, const TButtonBar& buttons,
+                             std::function<bool()> opaque)
+    : QObject(&window),
+      window_(window),
+      shell_(shell),
+      strip_(strip),
+      stripParts_(std::move(stripParts)),
+      buttons_(buttons),
+      opaque_(std::move(opaque)) {
+  connect(&buttons_, &TButtonBar::Changed, this, &TWindowShaper::Schedule);
   timer_.setSingleShot(true);
   timer_.setInterval(0);
   connect(&timer_, &QTimer::timeout, this, [this] { Update(); });
@@ -41,16 +51,16 @@ void TWindowShaper::Update() {
   const WId id = window_.internalWinId();
   if (id == 0) return;
   const auto window = static_cast<platform::WindowHandle>(id);
-  if (parts_.opaque()) {  // the whole window shows and takes presses
+  if (opaque_()) {  // the whole window shows and takes presses
     shell_.SetVisibleShape(window, {});
     shell_.SetInputShape(window, {});
     return;
   }
   std::vector<QRect> buttons;
-  for (const QWidget* button : parts_.buttons())
+  for (const QWidget* button : buttons_.Buttons())
     buttons.push_back(QRect(button->mapTo(&window_, QPoint()), button->size()));
-  std::vector<QRect> pressable =
-      PressableParts(parts_.strip->geometry(), buttons, parts_.shadowReach(), window_.rect());
+  const int reach = buttons_.Look().isShadow ? kDropShadowReach : 0;
+  std::vector<QRect> pressable = PressableParts(strip_->geometry(), buttons, reach, window_.rect());
   const double ratio = window_.devicePixelRatioF();
   for (QRect& r : pressable) r = CoveringPixels(r, ratio);
   shell_.SetInputShape(window, ToShell(pressable));
@@ -67,7 +77,9 @@ std::vector<QRect> TWindowShaper::DrawnShape() {
                QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(ratio);
   image.fill(Qt::transparent);
-  for (QWidget* part : parts_.drawn()) {
+  std::vector<QWidget*> parts = stripParts_;
+  for (TCornerButton* button : buttons_.Buttons()) parts.push_back(button);
+  for (QWidget* part : parts) {
     if (part->isVisible()) part->render(&image, part->mapTo(&window_, QPoint()), QRegion(), {});
   }
   // Never empty, which would unshape the window: the strip's squares always draw.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/window_shell.h"
+#include "ui/button_bar.h"
 
 class QWidget;
 
@@ -18,19 +19,12 @@ namespace kavo {
 class TWindowShaper : public QObject {
   Q_OBJECT
  public:
-  // What the window is made of, asked for at each update.
-  struct Parts {
-    QWidget* strip = nullptr;  // the title strip, which always takes presses
-    // The parts that draw, in the window's stacking order; the strip's first.
-    std::function<std::vector<QWidget*>()> drawn;
-    // The buttons among them, which take presses with their shadows' reach.
-    std::function<std::vector<QWidget*>()> buttons;
-    std::function<int()> shadowReach;
-    // True while the whole window shows and takes presses (resize mode).
-    std::function<bool()> opaque;
-  };
-
-  TWindowShaper(QWidget& window, platform::WindowShell& shell, Parts parts);
+  // strip: the title strip, which always takes presses; stripParts: what draws on it; buttons:
+  // the bar's buttons, which take presses with their shadows' reach; opaque: true while the
+  // whole window shows and takes presses (resize mode). The shapes follow the buttons.
+  TWindowShaper(QWidget& window, platform::WindowShell& shell, QWidget* strip,
+                std::vector<QWidget*> stripParts, const TButtonBar& buttons,
+                std::function<bool()> opaque);
 
   // The shapes follow on the event loop's next turn: many changes in one turn make one update.
   void Schedule();
@@ -45,7 +39,10 @@ class TWindowShaper : public QObject {
 
   QWidget& window_;
   platform::WindowShell& shell_;
-  Parts parts_;
+  QWidget* strip_;
+  std::vector<QWidget*> stripParts_;
+  const TButtonBar& buttons_;
+  std::function<bool()> opaque_;
   QTimer timer_;
   bool composited_ = true;
 };
