@@ -56,9 +56,13 @@ void TWindowShaper::Update() {
     shell_.SetInputShape(window, {});
     return;
   }
+  // The buttons share a parent: its offset is found once, not once a button.
   std::vector<QRect> buttons;
-  for (const QWidget* button : buttons_.Buttons())
-    buttons.push_back(QRect(button->mapTo(&window_, QPoint()), button->size()));
+  const std::vector<TCornerButton*> all = buttons_.Buttons();
+  const QPoint offset =
+      all.empty() ? QPoint() : all.front()->parentWidget()->mapTo(&window_, QPoint());
+  buttons.reserve(all.size());
+  for (const QWidget* button : all) buttons.push_back(button->geometry().translated(offset));
   const int reach = buttons_.Look().isShadow ? kDropShadowReach : 0;
   std::vector<QRect> pressable = PressableParts(strip_->geometry(), buttons, reach, window_.rect());
   const double ratio = window_.devicePixelRatioF();
