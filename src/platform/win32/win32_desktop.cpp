@@ -177,32 +177,78 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
   }
 
   void SetListener(Listener* listener) override { listener_ = listener; }
-  // Tracking follows the window in front when the bar asks (on a click, on the timer).
-  void WatchActivity(bool) override {}
-  void WatchWindow(WindowHandle) override {}
 
-  // A low-level mouse hook sees every button without taking it; it runs on this thread while
-  // the event loop fetches messages.
+  // The system's foreground notices, and the user's presses: a click into the window already in
+  // front is the user's choice too.
+  void WatchActivity(bool on) override {
+    activity_ = on;
+    Hook(foregroundHook_, on, EVENT_SYSTEM_FOREGROUND, 0, 0);
+    UpdateMouseHook();
+  }
+  // The window's destruction, as its own thread reports it.
+  void WatchWindow(WindowHandle window) override {
+    watched_ = ToHwnd(window);
+    DWORD pid = 0;
+    const DWORD thread = window != 0 ? GetWindowThreadProcessId(watched_, &pid) : 0;
+    Hook(destroyHook_, false, EVENT_OBJECT_DESTROY, 0, 0);
+    if (thread != 0) Hook(destroyHook_, true, EVENT_OBJECT_DESTROY, pid, thread);
+  }
+  // Presses and releases, for keys held until the next stroke.
   void WatchPointer(bool on) override {
-    if (on && !hook_) {
-      watching_ = this;
-      hook_ =
-          SetWindowsHookExW(WH_MOUSE_LL, &Win32Desktop::MouseHook, GetModuleHandleW(nullptr), 0);
-    } else if (!on && hook_) {
-      UnhookWindowsHookEx(hook_);
-      hook_ = nullptr;
-      watching_ = nullptr;
+    pointer_ = on;
+    UpdateMouseHook();
+  }
+
+  ~Win32Desktop() override {
+    WatchActivity(false);
+    WatchWindow(0);
+    WatchPointer(false);
+  }
+
+ private:
+  // Out-of-context event hooks are called on this thread while its event loop fetches messages.
+  void Hook(HWINEVENTHOOK& hook, bool on, DWORD event, DWORD pid, DWORD thread) {
+    if (hook) UnhookWinEvent(hook);
+    hook = nullptr;
+    if (!on) return;
+    current_ = this;
+    hook = SetWinEventHook(event, event, nullptr, &Win32Desktop::WinEvent, pid, thread,
+                           WINEVENT_OUTOFCONTEXT);
+  }
+
+  static void CALLBACK WinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
+                                DWORD, DWORD) {
+    Win32Desktop* self = current_;
+    if (!self || !self->listener_) return;
+    if (event == EVENT_SYSTEM_FOREGROUND && self->activity_) {
+      self->listener_->ActiveWindowChanged();
+    } else if (event == EVENT_OBJECT_DESTROY && object == OBJID_WINDOW && child == CHILDID_SELF &&
+               window != nullptr && window == self->watched_) {
+      self->watched_ = nullptr;
+      self->listener_->WindowDestroyed(reinterpret_cast<WindowHandle>(window));
     }
   }
 
-  ~Win32Desktop() override { WatchPointer(false); }
+  // A low-level mouse hook sees every button without taking it; it runs on this thread while
+  // the event loop fetches messages, and only while presses are wanted.
+  void UpdateMouseHook() {
+    const bool wanted = activity_ || pointer_;
+    if (wanted && !hook_) {
+      current_ = this;
+      hook_ =
+          SetWindowsHookExW(WH_MOUSE_LL, &Win32Desktop::MouseHook, GetModuleHandleW(nullptr), 0);
+    } else if (!wanted && hook_) {
+      UnhookWindowsHookEx(hook_);
+      hook_ = nullptr;
+    }
+  }
 
- private:
   // Marks a held code that went down as a character rather than a virtual key.
   static constexpr std::uint32_t kUnicodeMark = 0x10000;
 
   static LRESULT CALLBACK MouseHook(int code, WPARAM message, LPARAM data) {
-    if (code == HC_ACTION && watching_ && watching_->listener_) {
+    Win32Desktop* self = current_;
+    if (code == HC_ACTION && self && self->listener_) {
       const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
       switch (message) {
         case WM_LBUTTONDOWN:
@@ -210,14 +256,14 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
         case WM_MBUTTONDOWN:
         case WM_XBUTTONDOWN: {
           const HWND under = GetAncestor(WindowFromPoint(info->pt), GA_ROOT);
-          watching_->listener_->PointerPressed(reinterpret_cast<WindowHandle>(under));
+          self->listener_->PointerPressed(reinterpret_cast<WindowHandle>(under));
           break;
         }
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
         case WM_XBUTTONUP:
-          watching_->listener_->PointerReleased();
+          if (self->pointer_) self->listener_->PointerReleased();
           break;
         default:
           break;
@@ -226,8 +272,14 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
     return CallNextHookEx(nullptr, code, message, data);
   }
 
-  static inline Win32Desktop* watching_ = nullptr;
+  // The desktop the hooks report to: there is one a process.
+  static inline Win32Desktop* current_ = nullptr;
   HHOOK hook_ = nullptr;
+  HWINEVENTHOOK foregroundHook_ = nullptr;
+  HWINEVENTHOOK destroyHook_ = nullptr;
+  HWND watched_ = nullptr;
+  bool activity_ = false;
+  bool pointer_ = false;
   Listener* listener_ = nullptr;
   // Fully transparent pixels of a layered window let presses through by themselves.
   ToolkitShell shell_{false};
