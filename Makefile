@@ -6,7 +6,7 @@ FUZZ_DIR  := build/fuzz
 FUZZ_SECONDS ?= 20
 CMAKE_GEN := -G Ninja
 
-.PHONY: deps run test bench fuzz package clean
+.PHONY: deps run test bench fuzz package windows clean
 
 deps:
 	@scripts/install-deps.sh
@@ -40,6 +40,12 @@ test: deps $(TEST_DIR)/build.ninja $(REL_DIR)/build.ninja
 package: deps $(REL_DIR)/build.ninja
 	cmake --build $(REL_DIR)
 	cd $(REL_DIR) && cpack -G DEB
+
+# The Windows bar: build/windows-release/Kavo-<version>-windows-x64.zip (portable) and
+# Kavo-<version>-setup.exe (per-user installer), against Qt for Windows built once from Debian's
+# source (scripts/qt-windows.sh).
+windows: deps
+	scripts/windows-package.sh
 
 fuzz: deps $(FUZZ_DIR)/build.ninja
 	cmake --build $(FUZZ_DIR)

@@ -14,6 +14,7 @@ packages=(
   clang libclang-rt-dev
   clang-format lintian desktop-file-utils appstream man-db
   g++-mingw-w64-x86-64-posix wine wine64 locales
+  dpkg-dev libwine-dev nsis fonts-wine
 )
 
 # Locales the Windows tests run Wine in (Wine takes its code page from them).

@@ -259,30 +259,38 @@ void TForm1::Timer1Timer() {
   Acquire(tracker_.Check(TargetTracker::Clock::now()));
 }
 
+// News from the desktop is a handler's edge as much as a click: some desktops deliver it from
+// their own callbacks, inside the system's message dispatch.
 void TForm1::ActiveWindowChanged() {
-  Acquire(tracker_.Check(TargetTracker::Clock::now()));
+  RunGuarded([this] { Acquire(tracker_.Check(TargetTracker::Clock::now())); });
 }
 
 void TForm1::PointerPressed(platform::WindowHandle under) {
-  hold_.PointerPressed(under != 0 && IsOwnWindow(under));
-  Acquire(tracker_.PointerPressed(under));
+  RunGuarded([this, under] {
+    hold_.PointerPressed(under != 0 && IsOwnWindow(under));
+    Acquire(tracker_.PointerPressed(under));
+  });
 }
 
 // The end of the stroke a latch waited for.
 void TForm1::PointerReleased() {
-  hold_.PointerReleased();
-  buttonBar_->ShowHeld(hold_.Holder());
+  RunGuarded([this] {
+    hold_.PointerReleased();
+    buttonBar_->ShowHeld(hold_.Holder());
+  });
 }
 
 // A target that is gone takes no more keys: the strip forgets it and the bar looks again, as
 // after ReAcquire.
 void TForm1::WindowDestroyed(platform::WindowHandle window) {
   if (window == 0 || window != LhWindow) return;
-  ReleaseHeldKeys();
-  LhWindow = 0;
-  title_.clear();
-  ShowTitle();
-  StartPolling(true);
+  RunGuarded([this] {
+    ReleaseHeldKeys();
+    LhWindow = 0;
+    title_.clear();
+    ShowTitle();
+    StartPolling(true);
+  });
 }
 
 void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {

@@ -64,27 +64,38 @@ class WineBarTest : public testing::Test {
     fs::remove_all(folder_, ec);
   }
 
+  // Wine takes the system's code page from the locale: 1252 in English, 932 in Japanese.
   std::vector<std::string> WineEnv() const {
     return {"WINEPREFIX=" + Env("WINEPREFIX"), "WINEDEBUG=-all",
-            "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d"};
+            "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d", "LANG=" + locale_,
+            "LC_ALL=" + locale_};
+  }
+  std::unique_ptr<Process> Wine(std::vector<std::string> argv, const std::string& folder) const {
+    argv.insert(argv.begin(), "wine");
+    return std::make_unique<Process>(argv, folder, WineEnv());
   }
 
-  // The portable bar, started from its folder; waits for its window.
-  void StartBar() {
-    processes_.push_back(
-        std::make_unique<Process>(std::vector<std::string>{"wine", folder_ + "/Kavo/kavo.exe"},
-                                  folder_ + "/Kavo", WineEnv()));
+  // The bar, started from its folder (the portable one unless given); waits for its window.
+  void StartBar(const std::string& exe = "") {
+    const std::string program = exe.empty() ? folder_ + "/Kavo/kavo.exe" : exe;
+    processes_.push_back(Wine({program}, fs::path(program).parent_path().string()));
     Process& bar = *processes_.back();
     ASSERT_TRUE(WaitUntil([&] { return !(bar_ = FindWindow("^Form1$")).empty(); }, 60s))
         << "the bar did not appear: " << bar.Errors();
   }
 
-  // The logging window with this title, in front once started.
-  void StartTarget(const std::string& title, int x = 400, int y = 300) {
-    processes_.push_back(std::make_unique<Process>(
-        std::vector<std::string>{"wine", Env("KAVO_WINDOWS_TARGET"), title, Log(title),
-                                 std::to_string(x), std::to_string(y)},
-        folder_, WineEnv()));
+  // The logging window with this title, in front once started; program names the copy of the
+  // logging program it runs as (its program name, for sets per program).
+  void StartTarget(const std::string& title, int x = 400, int y = 300,
+                   const std::string& program = "") {
+    std::string exe = Env("KAVO_WINDOWS_TARGET");
+    if (!program.empty()) {
+      const std::string copy = folder_ + "/" + program + ".exe";
+      fs::copy_file(exe, copy, fs::copy_options::overwrite_existing);
+      exe = copy;
+    }
+    processes_.push_back(
+        Wine({exe, title, Log(title), std::to_string(x), std::to_string(y)}, folder_));
     std::string window;
     ASSERT_TRUE(WaitUntil([&] { return !(window = FindWindow("^" + title + "$")).empty(); }, 60s))
         << "target " << title << " did not appear";
@@ -109,6 +120,7 @@ class WineBarTest : public testing::Test {
     return Keys(title);
   }
 
+  std::string locale_ = "en_US.UTF-8";
   std::string folder_;
   std::string bar_;
   std::map<std::string, std::string> targets_;
@@ -128,6 +140,95 @@ TEST_F(WineBarTest, DefaultButtonsTypeTheirExactMessagesAndTheTargetKeepsTheFron
     EXPECT_EQ(AwaitKeys("Target", all.size()), all) << "button " << i;
     EXPECT_EQ(ActiveWindow(), targets_["Target"]) << "button " << i;
   }
+}
+
+TEST_F(WineBarTest, ALatchedSpaceIsHeldThroughADragAndReleasedAfterIt) {
+  test::WriteBytes(folder_ + "/Kavo/KavoKey.txt", "Pan,Space,,,latch\r\nUndo,Ctrl,Z\r\n");
+  StartTarget("Canvas");
+  StartBar();
+  ClickAt(500, 400);
+  ClickAt(ButtonX(0), kButtonY);
+  EXPECT_EQ(AwaitKeys("Canvas", 2), (Messages{"KEYDOWN 32", "CHAR 32"}));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(Keys("Canvas").size(), 2u) << "the latch let go before the stroke";
+  DragFromTo(450, 380, 600, 420);
+  EXPECT_EQ(AwaitKeys("Canvas", 3), (Messages{"KEYDOWN 32", "CHAR 32", "KEYUP 32"}));
+}
+
+TEST_F(WineBarTest, AProgramsOwnSetReplacesTheButtonsWhenItBecomesTheTarget) {
+  test::WriteBytes(folder_ + "/Kavo/KavoKey.paint.txt", "Brush,B\r\n");
+  StartTarget("Canvas", 400, 300, "Paint");
+  StartBar();
+  ClickAt(500, 400);
+  std::this_thread::sleep_for(500ms);  // the set follows once the click is handled
+  ClickAt(ButtonX(0), kButtonY);
+  EXPECT_EQ(AwaitKeys("Canvas", 3), (Messages{"KEYDOWN 66", "CHAR 98", "KEYUP 66"}));
+}
+
+TEST_F(WineBarTest, ASecondStartBringsTheRunningBarForwardAndEnds) {
+  StartBar();
+  const auto second = Wine({folder_ + "/Kavo/kavo.exe"}, folder_ + "/Kavo");
+  EXPECT_EQ(second->Wait(60s), 0) << second->Errors();
+  EXPECT_EQ(FindWindow("^Form1$"), bar_);
+}
+
+// Apply writes the key file in the system's code page, as it was read: an existing line in it
+// comes back byte for byte beside the new one.
+class WineSettingsTest : public WineBarTest,
+                         public testing::WithParamInterface<std::pair<std::string, std::string>> {};
+
+TEST_P(WineSettingsTest, AddAndApplyWriteTheKeyFileInTheSystemsCodePage) {
+  locale_ = GetParam().first;
+  const std::string line = GetParam().second + ",Ctrl,Z\r\n";
+  test::WriteBytes(folder_ + "/Kavo/KavoKey.txt", line);
+  StartBar();
+  const Geometry bar = WindowGeometry(bar_);
+  ClickAt(bar.x + 10, bar.y + 10);  // the menu
+  std::this_thread::sleep_for(500ms);
+  Sh("xdotool key Down Return");  // Settings
+  std::string settings;
+  ASSERT_TRUE(WaitUntil([&] { return !(settings = FindWindow("^Settings$")).empty(); }, 20s));
+  const Geometry s = WindowGeometry(settings);
+  ClickAt(s.x + 66, s.y + 171);  // the caption box
+  Sh("xdotool type Help");
+  // Back past the mode chooser and two key choosers to the first one: F1.
+  Sh("xdotool key shift+Tab shift+Tab shift+Tab shift+Tab F");
+  ClickAt(s.x + 184, s.y + 171);  // Add
+  ClickAt(s.x + 256, s.y + 387);  // Applay
+  EXPECT_TRUE(WaitUntil(
+      [&] { return test::ReadBytes(folder_ + "/Kavo/KavoKey.txt") == line + "Help,F1\r\n"; }, 10s))
+      << test::ReadBytes(folder_ + "/Kavo/KavoKey.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, WineSettingsTest,
+                         testing::Values(std::pair<std::string, std::string>{"en_US.UTF-8",
+                                                                             "Caf\xE9"},
+                                         // "元に戻す" in code page 932
+                                         std::pair<std::string, std::string>{
+                                             "ja_JP.UTF-8", "\x8C\xB3\x82\xC9\x96\xDF\x82\xB7"}),
+                         [](const auto& info) { return info.param.first.substr(0, 2); });
+
+TEST_F(WineBarTest, TheInstallerInstallsPerUserAndTheUninstallerKeepsTheUsersFiles) {
+  const std::string drive = Env("WINEPREFIX") + "/drive_c/users/" + Sh("id -un");
+  const std::string program = drive + "/AppData/Local/Programs/Kavo";
+  const std::string data = drive + "/AppData/Roaming/Kavo";
+  fs::remove_all(program);
+  fs::remove_all(data);
+  const auto setup = Wine({Env("KAVO_WINDOWS_SETUP"), "/S"}, folder_);
+  ASSERT_EQ(setup->Wait(120s), 0) << setup->Errors();
+  ASSERT_TRUE(fs::exists(program + "/bin/kavo.exe"));
+  EXPECT_TRUE(fs::exists(program + "/share/kavo/installed"));
+
+  StartBar(program + "/bin/kavo.exe");
+  Sh("wmctrl -c Form1");  // the system's close request, as the task bar sends it
+  EXPECT_TRUE(WaitUntil([&] { return FindWindow("^Form1$").empty(); }, 20s));
+  EXPECT_TRUE(WaitUntil([&] { return fs::exists(data + "/Kavo.ini"); }, 10s))
+      << "an installed bar keeps its files in %APPDATA%\\Kavo";
+  EXPECT_FALSE(fs::exists(program + "/bin/Kavo.ini"));
+
+  const auto uninstall = Wine({program + "/Uninstall.exe", "/S"}, folder_);
+  EXPECT_TRUE(WaitUntil([&] { return !fs::exists(program + "/bin"); }, 60s));
+  EXPECT_TRUE(fs::exists(data + "/Kavo.ini")) << "the user's files stay";
 }
 
 }  // namespace

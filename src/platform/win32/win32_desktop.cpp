@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_desktop.h"
@@ -52,12 +55,54 @@ CharacterKeys KeysFor(wchar_t c) {
   return keys;
 }
 
+// A process's integrity level (its rights, as Windows ranks them); nullopt when its token cannot
+// be read, which for a process that could be opened means one of higher rights.
+std::optional<DWORD> IntegrityOf(HANDLE process) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  std::optional<DWORD> level;
+  if (size && GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
+    const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
+    const DWORD count = *GetSidSubAuthorityCount(label->Label.Sid);
+    level = *GetSidSubAuthority(label->Label.Sid, count - 1);
+  }
+  CloseHandle(token);
+  return level;
+}
+
+// Windows drops keys sent to a program with more rights than the sender (an administrator's
+// program, for a bar that is not), and says nothing: the bar finds out before sending.
+std::optional<std::string> HigherRightsInFront() {
+  DWORD pid = 0;
+  const HWND front = GetForegroundWindow();
+  if (!front || !GetWindowThreadProcessId(front, &pid) || pid == GetCurrentProcessId()) {
+    return std::nullopt;
+  }
+  const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return std::nullopt;
+  const std::optional<DWORD> theirs = IntegrityOf(process);
+  const DWORD error = GetLastError();
+  CloseHandle(process);
+  const std::optional<DWORD> ours = IntegrityOf(GetCurrentProcess());
+  if (theirs ? (ours && *theirs <= *ours) : error != ERROR_ACCESS_DENIED) return std::nullopt;
+  return "The program in front runs as administrator: Windows lets only a bar started as "
+         "administrator type into it.";
+}
+
 // SendInput inserts fewer events than it was given when something stops them; sent says how
-// many went.
-Injection Send(std::vector<INPUT>& inputs, std::size_t* sent = nullptr) {
-  const UINT n = inputs.empty()
-                     ? 0
-                     : SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+// many went. Releases are always sent: a key that went down must come up wherever it can.
+enum class Releasing { No, Yes };
+Injection Send(std::vector<INPUT>& inputs, std::size_t* sent = nullptr,
+               Releasing releasing = Releasing::No) {
+  if (sent) *sent = 0;
+  if (inputs.empty()) return Injection::Done();
+  if (releasing == Releasing::No) {
+    if (const auto refused = HigherRightsInFront()) return Injection::Refused(*refused);
+  }
+  const UINT n = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
   if (sent) *sent = n;
   if (n == inputs.size()) return Injection::Done();
   return Injection::Refused(
@@ -173,7 +218,7 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
                            ? UnicodeKey(static_cast<wchar_t>(*code & 0xFFFF), true)
                            : Key(static_cast<WORD>(*code), true));
     }
-    return Send(inputs);
+    return Send(inputs, nullptr, Releasing::Yes);
   }
 
   void SetListener(Listener* listener) override { listener_ = listener; }
