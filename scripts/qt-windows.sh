@@ -3,21 +3,29 @@
 # machine's Qt, whose moc, rcc and uic serve the cross build) with Debian's mingw-w64, into a
 # cache outside the source tree. Prints the install prefix on its last line.
 #
-# The cache is keyed by the source version, the compiler's version and a hash of this script,
-# the toolchain file, the patches and the tablet headers' shim, so any change to them builds
-# anew. A build is made in a folder beside the cache and renamed into place only when complete:
+# The cache is keyed by the source version, the compiler's version and a hash of what the build
+# is made of (cmake/qt-windows: the configure options, the toolchain file, the patches and the
+# tablet headers' shim), so any change to them builds anew. A build is made in a folder beside the cache and renamed into place only when complete:
 # a missing or broken cache is rebuilt, never half-used. About half an hour on two idle cores.
 #
-# KAVO_QT_WINDOWS_CACHE: the folder of the caches (default ~/.cache/kavo).
+# KAVO_QT_WINDOWS_CACHE: the folder of the caches (default $XDG_CACHE_HOME/kavo, that is
+# ~/.cache/kavo; /var/cache/kavo without a home).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 config="$here/cmake/qt-windows"
 
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 compiler=$(x86_64-w64-mingw32-g++-posix -dumpfullversion)
-inputs=$(cat "$0" "$config/toolchain.cmake" "$config"/patches/*.patch "$config"/wintab/* | sha256sum)
+inputs=$(cat "$config/configure-options.txt" "$config/toolchain.cmake" "$config"/patches/*.patch \
+  "$config"/wintab/* | sha256sum)
 key="${version//[^A-Za-z0-9.+-]/_}-gcc$compiler-${inputs:0:12}"
-cache_root="${KAVO_QT_WINDOWS_CACHE:-$HOME/.cache/kavo}"
+if [ -n "${KAVO_QT_WINDOWS_CACHE:-}" ]; then
+  cache_root="$KAVO_QT_WINDOWS_CACHE"
+elif [ -n "${XDG_CACHE_HOME:-}" ] || [ -n "${HOME:-}" ]; then
+  cache_root="${XDG_CACHE_HOME:-$HOME/.cache}/kavo"
+else
+  cache_root=/var/cache/kavo
+fi
 prefix="$cache_root/qt6-windows-$key"
 
 if [ -f "$prefix/.complete" ] && [ -f "$prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
@@ -63,21 +71,15 @@ for patch in "$config"/patches/*.patch; do
   patch -d "$src" -p1 --forward --quiet <"$patch"
 done
 
-# Core, Gui, Widgets and the windows platform plugin with the styles; everything the bar does
-# not use is left out, the bundled copies of the small libraries are used.
+# Core, Gui, Widgets and the windows platform plugin with the styles: the options leave out
+# everything the bar does not use and take the bundled copies of the small libraries.
+mapfile -t options <"$config/configure-options.txt"
 step cmake -S "$src" -B "$work/build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$config/toolchain.cmake" \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$work/install" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
-  -DFEATURE_pkg_config=OFF -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF \
-  -DFEATURE_testlib=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
-  -DFEATURE_opengl=OFF -DINPUT_opengl=no -DFEATURE_vulkan=OFF -DFEATURE_zstd=OFF \
-  -DFEATURE_icu=OFF -DFEATURE_glib=OFF -DFEATURE_direct2d=OFF -DFEATURE_freetype=OFF \
-  -DFEATURE_fontconfig=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF \
-  -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
-  -DFEATURE_system_png=OFF -DFEATURE_system_doubleconversion=OFF
+  "${options[@]}"
 step cmake --build "$work/build" -j "$(nproc)"
 step cmake --install "$work/build"
 

@@ -2,7 +2,8 @@
 ; The program goes to bin\, a marker beside it tells the bar it is installed, so it keeps its
 ; files in %APPDATA%\Kavo (the uninstaller leaves them there). Built by scripts/windows-package.sh:
 ;   makensis -DPORTABLE=<portable folder> -DOUTFILE=<installer> -DVERSION=<x.y> kavo.nsi
-Unicode true
+; A 64-bit installer for the 64-bit program (and for systems without 32-bit support).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 

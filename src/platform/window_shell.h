@@ -37,6 +37,9 @@ class WindowShell {
   // Whether the desktop places windows itself (Wayland): a window then cannot move itself, and
   // never learns where it is.
   virtual bool PlacesWindows() const = 0;
+  // The bar's window, made and not yet shown: the desktop lists it as the program's own window
+  // (a task-bar button, the task bar's close).
+  virtual void TakeAsMainWindow(WindowHandle window) = 0;
   // Keeps the window on every virtual desktop, as on-screen keyboards are.
   virtual void ShowOnAllDesktops(WindowHandle window) = 0;
   // The frame around a window; asked for before the window is first shown, so that it can be
@@ -61,6 +64,7 @@ class ToolkitShell final : public WindowShell {
   void SetVisibleShape(WindowHandle, const std::vector<Rect>&) override {}
   bool CompositorRunning() override { return true; }
   bool PlacesWindows() const override { return placesWindows_; }
+  void TakeAsMainWindow(WindowHandle) override {}
   void ShowOnAllDesktops(WindowHandle) override {}
   std::optional<Margins> FrameExtents(WindowHandle) override { return std::nullopt; }
   void SetListener(Listener*) override {}

@@ -506,6 +506,14 @@ void TForm1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange && isMinimized()) ReleaseHeldKeys();
 }
 
+void TForm1::setVisible(bool visible) {
+  if (visible && !shownOnce_) {
+    shownOnce_ = true;
+    desktop_.Shell().TakeAsMainWindow(static_cast<platform::WindowHandle>(winId()));
+  }
+  QWidget::setVisible(visible);
+}
+
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // On every desktop, as on-screen keyboards are.

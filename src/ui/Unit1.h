@@ -143,6 +143,8 @@ class TForm1 : public QWidget,
  protected:
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  // The desktop takes the window as the program's own before it is first shown.
+  void setVisible(bool visible) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -196,6 +198,7 @@ class TForm1 : public QWidget,
   QTimer* programTimer_ = nullptr;
   // The last press on the strip's square or the button area, on the screen.
   QPointF pressGlobal_;
+  bool shownOnce_ = false;
   bool closed_ = false;
   bool sessionEnding_ = false;
 };

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s TITLE LOGFILE [X Y]\n", argv[0]);
     return 2;
   }
-  g_log = std::fopen(argv[2], "a");
+  g_log = std::fopen(argv[2], "ab");
   if (!g_log) return 1;
   const int x = argc > 4 ? std::atoi(argv[3]) : 400;
   const int y = argc > 4 ? std::atoi(argv[4]) : 300;

@@ -188,13 +188,17 @@ TEST_P(WineSettingsTest, AddAndApplyWriteTheKeyFileInTheSystemsCodePage) {
   Sh("xdotool key Down Return");  // Settings
   std::string settings;
   ASSERT_TRUE(WaitUntil([&] { return !(settings = FindWindow("^Settings$")).empty(); }, 20s));
-  const Geometry s = WindowGeometry(settings);
-  ClickAt(s.x + 66, s.y + 171);  // the caption box
+  // Wine draws the window's frame and caption itself, inside the X window: the page starts
+  // one border in from the left and below the caption.
+  const Geometry g = WindowGeometry(settings);
+  const int border = (g.width - 308) / 2;
+  const int x = g.x + border, y = g.y + g.height - 409 - border;
+  ClickAt(x + 66, y + 171);  // the caption box
   Sh("xdotool type Help");
   // Back past the mode chooser and two key choosers to the first one: F1.
   Sh("xdotool key shift+Tab shift+Tab shift+Tab shift+Tab F");
-  ClickAt(s.x + 184, s.y + 171);  // Add
-  ClickAt(s.x + 256, s.y + 387);  // Applay
+  ClickAt(x + 184, y + 171);  // Add
+  ClickAt(x + 256, y + 387);  // Applay
   EXPECT_TRUE(WaitUntil(
       [&] { return test::ReadBytes(folder_ + "/Kavo/KavoKey.txt") == line + "Help,F1\r\n"; }, 10s))
       << test::ReadBytes(folder_ + "/Kavo/KavoKey.txt");

@@ -68,6 +68,7 @@ class FakeDesktop final : public Desktop,
   }
   bool CompositorRunning() override { return compositor; }
   bool PlacesWindows() const override { return false; }
+  void TakeAsMainWindow(WindowHandle window) override { mainWindow = window; }
   void ShowOnAllDesktops(WindowHandle window) override { onAllDesktops = window; }
   std::optional<Margins> FrameExtents(WindowHandle) override { return frame; }
   void SetListener(WindowShell::Listener* l) override { shellListener = l; }
@@ -82,6 +83,7 @@ class FakeDesktop final : public Desktop,
   std::vector<Rect> shape;
   std::vector<Rect> visibleShape;
   bool compositor = true;
+  WindowHandle mainWindow = 0;
   WindowHandle onAllDesktops = 0;
   std::optional<Margins> frame;
   WindowTracking::Listener* listener = nullptr;

@@ -15,6 +15,9 @@
 namespace kavo::platform {
 namespace {
 
+// How long an activation may take before the keys go anyway, as on X11.
+constexpr ULONGLONG kActivationWaitMs = 250;
+
 HWND ToHwnd(WindowHandle window) {
   return reinterpret_cast<HWND>(window);
 }
@@ -110,6 +113,29 @@ Injection Send(std::vector<INPUT>& inputs, std::size_t* sent = nullptr,
       "more rights than the bar.");
 }
 
+// The bar's own window: Qt gives a frameless window no task-bar button of its own (nor, under
+// Wine, a place among the window manager's windows, so nothing could close it from there).
+class Win32WindowShell final : public WindowShell {
+ public:
+  // Fully transparent pixels of a layered window let presses through by themselves.
+  void SetInputShape(WindowHandle, const std::vector<Rect>&) override {}
+  void SetVisibleShape(WindowHandle, const std::vector<Rect>&) override {}
+  bool CompositorRunning() override { return true; }
+  bool PlacesWindows() const override { return false; }
+  // A window that is never activated, not even by a click on it, yet has its task-bar button.
+  void TakeAsMainWindow(WindowHandle window) override {
+    const HWND hwnd = ToHwnd(window);
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+    SetWindowLongPtrW(hwnd, GWL_EXSTYLE,
+                      (style & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW | WS_EX_NOACTIVATE);
+  }
+  // Virtual desktops keep a window of the task bar's on the desktop it was shown on; the bar
+  // asks for nothing more.
+  void ShowOnAllDesktops(WindowHandle) override {}
+  std::optional<Margins> FrameExtents(WindowHandle) override { return std::nullopt; }
+  void SetListener(Listener*) override {}
+};
+
 class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
  public:
   WindowTracking& Tracking() override { return *this; }
@@ -152,11 +178,18 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
     return win32::Narrow(name);
   }
 
+  // Windows lets a program that has just received the user's click bring another window to the
+  // front. Activation may take a moment (another desktop, under Wine, the window manager): keys
+  // sent at once would land in the window still in front, so this waits for it, briefly.
   void BringWindowToTop(WindowHandle window) override {
     const HWND hwnd = ToHwnd(window);
-    if (window == 0 || !IsWindow(hwnd)) return;
+    if (window == 0 || !IsWindow(hwnd) || GetForegroundWindow() == hwnd) return;
     ::BringWindowToTop(hwnd);
-    if (GetForegroundWindow() != hwnd) SetForegroundWindow(hwnd);
+    SetForegroundWindow(hwnd);
+    const ULONGLONG deadline = GetTickCount64() + kActivationWaitMs;
+    while (GetForegroundWindow() != hwnd && GetTickCount64() < deadline) {
+      Sleep(1);
+    }
   }
 
   Injection SendKeys(const std::vector<KeyStroke>& strokes) override {
@@ -326,8 +359,7 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
   bool activity_ = false;
   bool pointer_ = false;
   Listener* listener_ = nullptr;
-  // Fully transparent pixels of a layered window let presses through by themselves.
-  ToolkitShell shell_{false};
+  Win32WindowShell shell_;
 };
 
 }  // namespace

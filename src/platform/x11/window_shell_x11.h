@@ -19,6 +19,8 @@ class X11WindowShell final : public WindowShell {
   void SetVisibleShape(WindowHandle window, const std::vector<Rect>& rects) override;
   bool CompositorRunning() override { return news_.CompositorRunning(); }
   bool PlacesWindows() const override { return false; }
+  // A window of the program's own, without transient owner, is its main window on X11 already.
+  void TakeAsMainWindow(WindowHandle) override {}
   void ShowOnAllDesktops(WindowHandle window) override;
   std::optional<Margins> FrameExtents(WindowHandle window) override;
   void SetListener(Listener* listener) override { listener_ = listener; }
