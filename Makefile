@@ -2,6 +2,7 @@
 TEST_DIR  := build/test
 REL_DIR   := build/release
 FUZZ_DIR  := build/fuzz
+WIN_DIR   := build/windows
 # Seconds each fuzz target runs: `make fuzz FUZZ_SECONDS=600` for a longer hunt.
 FUZZ_SECONDS ?= 20
 CMAKE_GEN := -G Ninja
@@ -57,6 +58,11 @@ bench: deps $(REL_DIR)/build.ninja
 	$(REL_DIR)/bench/kavo_ui_bench
 	$(REL_DIR)/bench/kavo_desktop_bench
 	if [ -x $(REL_DIR)/bench/kavo_wayland_bench ]; then $(REL_DIR)/bench/kavo_wayland_bench; fi
+	# The Windows build under Wine, where make test made one.
+	if [ -d $(WIN_DIR)/portable/Kavo ]; then \
+	  cmake --build $(WIN_DIR) --target kavo_portable kavo_reference_bar_windows && \
+	  $(REL_DIR)/bench/kavo_wine_bench $(WIN_DIR)/portable/Kavo \
+	    $(WIN_DIR)/bench/windows/kavo_reference_bar_windows.exe; fi
 
 clean:
 	rm -rf build
