@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
   kavo::e2e::StartDesktop();
   const fs::path folder =
       fs::temp_directory_path() / ("kavo-wine-bench-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
   fs::copy(argv[1], folder / "Kavo", fs::copy_options::recursive);
   fs::copy_file(argv[2], folder / "Kavo" / "reference.exe");
   const fs::path prefix = folder / "wine-prefix";
