@@ -41,9 +41,8 @@ sudo=""
 # each deb source, written once.
 sources=/etc/apt/sources.list.d/kavo-deb-src.sources
 if ! apt-get source --print-uris "qt6-base=$version" >/dev/null 2>&1; then
-  for list in /etc/apt/sources.list.d/debian.sources; do
-    [ -f "$list" ] && sed 's/^Types: deb$/Types: deb-src/' "$list"
-  done | $sudo tee "$sources" >/dev/null
+  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+    $sudo tee "$sources" >/dev/null
   $sudo apt-get update -qq
 fi
 

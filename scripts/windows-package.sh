@@ -11,11 +11,7 @@ cd "$(dirname "$0")/.."
 build="${1:-}"
 if [ -z "$build" ]; then
   build=build/windows-release
-  qt=$(scripts/qt-windows.sh | tail -n 1)
-  cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/qt-windows/toolchain.cmake \
-    -DKAVO_QT_WINDOWS="$qt" -DCMAKE_PREFIX_PATH="$qt" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  scripts/windows-configure.sh "$build" Release >/dev/null
 fi
 cmake --build "$build" --target kavo_portable
 

@@ -10,12 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 native="${1:-build/test}"
 
-qt=$(scripts/qt-windows.sh | tail -n 1)
 build=build/windows
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/qt-windows/toolchain.cmake \
-  -DKAVO_QT_WINDOWS="$qt" -DCMAKE_PREFIX_PATH="$qt" \
-  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DCMAKE_BUILD_TYPE=Debug -DKAVO_WERROR="${KAVO_WERROR:-OFF}" >/dev/null
+qt=$(scripts/windows-configure.sh "$build" Debug -DKAVO_WERROR="${KAVO_WERROR:-OFF}" | tail -n 1)
 cmake --build "$build"
 # The zip and the installer, as a user gets them; the installer is tested below.
 setup=$(scripts/windows-package.sh "$build" | tail -n 1)

@@ -56,8 +56,9 @@ class WindowShell {
 };
 
 // The shell of a desktop where the toolkit does all of it: shapes are left to the toolkit's
-// own window mask, and a compositor always blends.
-class ToolkitShell final : public WindowShell {
+// own window mask, and a compositor always blends. A desktop that does a part of it itself
+// overrides that part.
+class ToolkitShell : public WindowShell {
  public:
   explicit ToolkitShell(bool placesWindows) : placesWindows_(placesWindows) {}
   void SetInputShape(WindowHandle, const std::vector<Rect>&) override {}

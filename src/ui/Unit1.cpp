@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "base/text_codec.h"
 #include "bindings/comma_rule.h"
 #include "bindings/key_strokes.h"
 #include "platform/files.h"
@@ -16,6 +17,8 @@
 #include "settings/home_folder.h"
 #include "ui/Unit2.h"
 #include "ui/bar_geometry.h"
+#include "ui/bar_layout.h"
+#include "ui/deferred.h"
 #include "ui/desktop_watch.h"
 #include "ui/error_guard.h"
 #include "ui/menu_captions.h"
@@ -27,24 +30,6 @@
 namespace kavo {
 
 TForm1* Form1 = nullptr;
-
-namespace {
-
-constexpr int kSpacerHeight = 4;
-constexpr int kSquare = 20;
-constexpr int kLabelMargin = 6;
-
-// A timer that runs the call once, on the event loop's next turn after its last start: many
-// requests in one turn make one call.
-QTimer* Deferred(QObject* parent, std::function<void()> call) {
-  auto* timer = new QTimer(parent);
-  timer->setSingleShot(true);
-  timer->setInterval(0);
-  QObject::connect(timer, &QTimer::timeout, parent, std::move(call));
-  return timer;
-}
-
-}  // namespace
 
 TForm1::TForm1(platform::Desktop& desktop, std::u16string homePath)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -66,7 +51,7 @@ TForm1::TForm1(platform::Desktop& desktop, std::u16string homePath)
   FormCreate();
   // A desktop the bar cannot type into says why where the target's title would stand.
   if (!desktop_.CanType()) {
-    title_ = QString::fromStdString(desktop_.Problem());
+    strip_.SetTitle(FromUtf8Lossy(desktop_.Problem()));
     ShowTitle();
   }
   WatchDesktop();
@@ -233,10 +218,8 @@ void TForm1::ButtonClick(TCornerButton* sender) {
 }
 
 void TForm1::Report(const platform::Injection& injection) {
-  const QString reason = QString::fromStdString(injection.reason);
-  if (reason == refused_) return;
-  refused_ = reason;
-  if (!refused_.isEmpty()) std::fprintf(stderr, "Kavo: %s\n", injection.reason.c_str());
+  if (!strip_.SetRefusal(FromUtf8Lossy(injection.reason))) return;
+  if (!injection.Ok()) std::fprintf(stderr, "Kavo: %s\n", injection.reason.c_str());
   ShowTitle();
 }
 
@@ -287,7 +270,7 @@ void TForm1::WindowDestroyed(platform::WindowHandle window) {
   RunGuarded([this] {
     ReleaseHeldKeys();
     LhWindow = 0;
-    title_.clear();
+    strip_.SetTitle({});
     ShowTitle();
     StartPolling(true);
   });
@@ -299,8 +282,7 @@ void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {
   if (target->window != LhWindow) ReleaseHeldKeys();
   Timer1->stop();
   desktop_.Tracking().WatchActivity(false);  // idle until ReAcquire: no wake-ups
-  title_ = QString::fromStdU16String(target->title);
-  refused_.clear();
+  strip_.SetTitle(target->title);
   ShowTitle();
   LhWindow = target->window;
   desktop_.Tracking().WatchWindow(LhWindow);
@@ -324,18 +306,12 @@ void TForm1::RefillSettings() {
   if (Form2 && Form2->isVisible()) Form2->RefillList();
 }
 
-// The title as far as the strip holds it, ending in an ellipsis when cut; the tooltip has it
-// whole, and names the program's set when one is in use. Keys that did not go say why instead,
-// until the next target or the next keys that go.
+// The strip's text as far as the strip holds it, ending in an ellipsis when cut; the tooltip
+// has it whole.
 void TForm1::ShowTitle() {
-  const QString& shown = refused_.isEmpty() ? title_ : refused_;
+  const QString shown = QString::fromStdU16String(strip_.Shown());
   Label1->setText(Label1->fontMetrics().elidedText(shown, Qt::ElideRight, Label1->width()));
-  QString tip = title_;
-  if (const std::u16string set = keyFiles_.SetShown(); !set.empty()) {
-    tip += QStringLiteral(" \u2014 ") + QString::fromStdU16String(set);
-  }
-  if (!refused_.isEmpty()) tip += QLatin1Char('\n') + refused_;
-  Label1->setToolTip(tip);
+  Label1->setToolTip(QString::fromStdU16String(strip_.Tip(keyFiles_.SetShown())));
   shaper_->Schedule();
 }
 
@@ -488,15 +464,13 @@ void TForm1::ComeForward() {
 
 void TForm1::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  const int w = width();
-  Layout1->setGeometry(0, 0, w, kStripHeight);
-  Rectangle2->setGeometry(0, 0, kSquare, kSquare);
-  Rectangle1->setGeometry(std::max(0, w - kSquare), 0, kSquare, kSquare);
-  Label1->setGeometry(kSquare + kLabelMargin, 0, std::max(0, w - 2 * kSquare - kLabelMargin),
-                      kStripHeight);
-  Layout2->setGeometry(0, kStripHeight, w, kSpacerHeight);
-  ButtonArea->setGeometry(0, kStripHeight + kSpacerHeight, w,
-                          std::max(0, height() - kStripHeight - kSpacerHeight));
+  const BarLayout layout = LayOutBar(size());
+  Layout1->setGeometry(layout.strip);
+  Rectangle2->setGeometry(layout.menuSquare);
+  Rectangle1->setGeometry(layout.dragSquare);
+  Label1->setGeometry(layout.title);
+  Layout2->setGeometry(layout.spacer);
+  ButtonArea->setGeometry(layout.buttonArea);
   ShowTitle();  // elided anew to the strip's width; the shapes follow
 }
 

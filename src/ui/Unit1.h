@@ -19,11 +19,13 @@
 #include "platform/desktop.h"
 #include "settings/bar_settings.h"
 #include "settings/ini_store.h"
+#include "ui/bar_layout.h"
 #include "ui/bar_placement.h"
 #include "ui/button_bar.h"
 #include "ui/file_dialog.h"
 #include "ui/key_files.h"
 #include "ui/key_hold.h"
+#include "ui/strip_text.h"
 #include "ui/target_tracker.h"
 #include "ui/window_drag.h"
 #include "ui/window_shaper.h"
@@ -123,8 +125,6 @@ class TForm1 : public QWidget,
   void SettingMenuClick();
 
   bool InResizeMode() const { return ResizeMenu->isChecked(); }
-  // The full title of the target; the label shows it shortened to the strip.
-  const QString& TargetTitle() const { return title_; }
 
   // Brings the target back to the front after another window of the bar had the focus.
   void ReturnToTarget();
@@ -178,23 +178,18 @@ class TForm1 : public QWidget,
   // The folder of the key file in use, where the file dialogs open.
   QString KeyFileFolder() const;
 
-  // The title strip's height; the button area starts a spacer below it.
-  static constexpr int kStripHeight = 20;
-
   platform::Desktop& desktop_;
   // The settings window, once the menu has asked for it.
   std::unique_ptr<TForm2> settings_;
-  TBarPlacement placement_{*this, kStripHeight, desktop_.Shell().PlacesWindows()};
+  TBarPlacement placement_{*this, BarLayout::kStripHeight, desktop_.Shell().PlacesWindows()};
   TButtonBar* buttonBar_ = nullptr;
   TWindowShaper* shaper_ = nullptr;
   TWindowDrag* drag_ = nullptr;
   TKeyFiles keyFiles_{KeyMenu, KeyFile};
   TargetTracker tracker_;
   KeyHold hold_;
-  // The target's title, or why the bar cannot reach it.
-  QString title_;
-  // Why the last keys did not go; cleared by the next target.
-  QString refused_;
+  // The target's title (or why the bar cannot reach it), and why the last keys did not go.
+  StripText strip_;
   QTimer* programTimer_ = nullptr;
   // The last press on the strip's square or the button area, on the screen.
   QPointF pressGlobal_;

@@ -66,6 +66,7 @@ QWidget* TButtonBar::NewButtonHolder() {
 }
 
 void TButtonBar::ClearButtons() {
+  if (!holder_) return;  // nothing built yet (start-up): the shadow is the look's already
   // The re-flow at the end must not build buttons again: the caller does, once it is ready.
   const QScopedValueRollback clearing(adding_, true);
   Bno = 0;

@@ -8,6 +8,7 @@
 
 #include "platform/desktop.h"
 #include "platform/system.h"
+#include "ui/deferred.h"
 #include "ui/error_guard.h"
 
 namespace kavo {
@@ -25,10 +26,7 @@ void WatchDesktopNews(QObject* owner, platform::EventSource& events) {
 }
 
 void WatchScreens(QObject* owner, std::function<void()> changed) {
-  auto* timer = new QTimer(owner);
-  timer->setSingleShot(true);
-  timer->setInterval(0);
-  QObject::connect(timer, &QTimer::timeout, owner, std::move(changed));
+  QTimer* timer = Deferred(owner, std::move(changed));
   const auto follow = [timer](QScreen* screen) {
     QObject::connect(screen, &QScreen::geometryChanged, timer, qOverload<>(&QTimer::start));
     QObject::connect(screen, &QScreen::availableGeometryChanged, timer,

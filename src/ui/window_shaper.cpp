@@ -6,6 +6,7 @@
 
 #include "ui/alpha_shape.h"
 #include "ui/bar_geometry.h"
+#include "ui/deferred.h"
 #include "ui/screen_geometry.h"
 #include "widgets/drop_shadow.h"
 
@@ -30,15 +31,13 @@ TWindowShaper::TWindowShaper(QWidget& window, platform::WindowShell& shell, QWid
       strip_(strip),
       stripParts_(std::move(stripParts)),
       buttons_(buttons),
-      opaque_(std::move(opaque)) {
+      opaque_(std::move(opaque)),
+      timer_(Deferred(this, [this] { Update(); })) {
   connect(&buttons_, &TButtonBar::Changed, this, &TWindowShaper::Schedule);
-  timer_.setSingleShot(true);
-  timer_.setInterval(0);
-  connect(&timer_, &QTimer::timeout, this, [this] { Update(); });
 }
 
 void TWindowShaper::Schedule() {
-  if (window_.internalWinId() != 0) timer_.start();
+  if (window_.internalWinId() != 0) timer_->start();
 }
 
 void TWindowShaper::SetComposited(bool composited) {

@@ -43,7 +43,7 @@ class TWindowShaper : public QObject {
   std::vector<QWidget*> stripParts_;
   const TButtonBar& buttons_;
   std::function<bool()> opaque_;
-  QTimer timer_;
+  QTimer* timer_;
   bool composited_ = true;
 };
 

@@ -8,8 +8,10 @@
 #include "platform/fake/fake_desktop.h"
 #include "ui/alpha_shape.h"
 #include "ui/bar_geometry.h"
+#include "ui/bar_layout.h"
 #include "ui/pointer_tracking.h"
 #include "ui/screen_geometry.h"
+#include "ui/strip_text.h"
 #include "ui/target_tracker.h"
 
 namespace kavo {
@@ -262,6 +264,49 @@ TEST(AlphaShape, HalfOpaquePixelsMakeTheShapeWithEqualRowsJoined) {
   QImage empty(4, 4, QImage::Format_ARGB32_Premultiplied);
   empty.fill(Qt::transparent);
   EXPECT_TRUE(OpaqueShape(empty).empty());
+}
+
+}  // namespace
+}  // namespace kavo
+
+namespace kavo {
+namespace {
+
+TEST(BarLayoutTest, PartsFollowTheSizeAndNeverGoNegative) {
+  const struct {
+    QSize size;
+    QRect dragSquare, title, buttonArea;
+  } cases[] = {
+      {{250, 130}, {230, 0, 20, 20}, {26, 0, 204, 20}, {0, 24, 250, 106}},
+      {{40, 44}, {20, 0, 20, 20}, {26, 0, 0, 20}, {0, 24, 40, 20}},
+      {{10, 10}, {0, 0, 20, 20}, {26, 0, 0, 20}, {0, 24, 10, 0}},
+  };
+  for (const auto& c : cases) {
+    const BarLayout l = LayOutBar(c.size);
+    EXPECT_EQ(l.strip, QRect(0, 0, c.size.width(), 20)) << c.size.width();
+    EXPECT_EQ(l.menuSquare, QRect(0, 0, 20, 20));
+    EXPECT_EQ(l.dragSquare, c.dragSquare) << c.size.width();
+    EXPECT_EQ(l.title, c.title) << c.size.width();
+    EXPECT_EQ(l.spacer, QRect(0, 20, c.size.width(), 4));
+    EXPECT_EQ(l.buttonArea, c.buttonArea) << c.size.width();
+  }
+}
+
+TEST(StripTextTest, ARefusalShowsUntilKeysGoOrAnotherTargetComes) {
+  StripText strip;
+  strip.SetTitle(u"Editor");
+  EXPECT_EQ(strip.Shown(), u"Editor");
+  EXPECT_EQ(strip.Tip(u"KavoKey.editor.txt"), u"Editor \u2014 KavoKey.editor.txt");
+  EXPECT_TRUE(strip.SetRefusal(u"No keys."));
+  EXPECT_FALSE(strip.SetRefusal(u"No keys."));  // nothing new to show
+  EXPECT_EQ(strip.Shown(), u"No keys.");
+  EXPECT_EQ(strip.Tip(u""), u"Editor\nNo keys.");
+  EXPECT_TRUE(strip.SetRefusal(u""));
+  EXPECT_EQ(strip.Shown(), u"Editor");
+  strip.SetRefusal(u"No keys.");
+  strip.SetTitle(u"Paint");
+  EXPECT_EQ(strip.Shown(), u"Paint");
+  EXPECT_EQ(strip.Tip(u""), u"Paint");
 }
 
 }  // namespace

@@ -115,13 +115,9 @@ Injection Send(std::vector<INPUT>& inputs, std::size_t* sent = nullptr,
 
 // The bar's own window: Qt gives a frameless window no task-bar button of its own (nor, under
 // Wine, a place among the window manager's windows, so nothing could close it from there).
-class Win32WindowShell final : public WindowShell {
+class Win32WindowShell final : public ToolkitShell {
  public:
-  // Fully transparent pixels of a layered window let presses through by themselves.
-  void SetInputShape(WindowHandle, const std::vector<Rect>&) override {}
-  void SetVisibleShape(WindowHandle, const std::vector<Rect>&) override {}
-  bool CompositorRunning() override { return true; }
-  bool PlacesWindows() const override { return false; }
+  Win32WindowShell() : ToolkitShell(false) {}
   // A window that is never activated, not even by a click on it, yet has its task-bar button.
   void TakeAsMainWindow(WindowHandle window) override {
     const HWND hwnd = ToHwnd(window);
@@ -129,11 +125,6 @@ class Win32WindowShell final : public WindowShell {
     SetWindowLongPtrW(hwnd, GWL_EXSTYLE,
                       (style & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW | WS_EX_NOACTIVATE);
   }
-  // Virtual desktops keep a window of the task bar's on the desktop it was shown on; the bar
-  // asks for nothing more.
-  void ShowOnAllDesktops(WindowHandle) override {}
-  std::optional<Margins> FrameExtents(WindowHandle) override { return std::nullopt; }
-  void SetListener(Listener*) override {}
 };
 
 class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
