@@ -407,8 +407,8 @@ void TForm1::SaveForAppMenuClick() {
   const std::u16string path = keyFiles_.ProgramSetFile();
   if (LhWindow == 0 || path.empty()) return;
   if (platform::IsExistingFile(path) &&
-      !AskYesNo(this, QStringLiteral("%1 already exists. Replace it?")
-                          .arg(QString::fromStdU16String(SetFileName(keyFiles_.Program()))))) {
+      !AskYesNo(QStringLiteral("%1 already exists. Replace it?")
+                    .arg(QString::fromStdU16String(SetFileName(keyFiles_.Program()))))) {
     return;
   }
   keyFiles_.SaveForProgram();
@@ -423,9 +423,7 @@ void TForm1::MinimizedMenuClick() {
 void TForm1::SettingMenuClick() {
   // Built when first asked for: the bar's first frame does not wait for it.
   if (!Form2) settings_ = std::make_unique<TForm2>();
-  // Kept above the bar, which stays on top of every ordinary window.
-  Form2->winId();
-  Form2->windowHandle()->setTransientParent(windowHandle());
+  // An ordinary window, first placed where it does not hide the bar.
   Form2->show();
   Form2->raise();
   Form2->activateWindow();

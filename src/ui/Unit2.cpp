@@ -4,8 +4,10 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStyle>
+#include <QWindow>
 #include <cmath>
 #include <functional>
 
@@ -39,17 +41,39 @@ T* Place(T* widget, int x, int y, int w, int h) {
   return widget;
 }
 
-// Widens a control to what its text needs in the platform's font, up to limit (where its
-// neighbour begins); a text that would still be cut gets a smaller font. Taller fonts make it
-// taller. Its place stays.
-void FitWidth(QWidget* w, int limit, const std::function<int()>& needed) {
-  QFont font = w->font();
-  while (w->x() + needed() > limit && font.pointSizeF() > 6) {
-    font.setPointSizeF(font.pointSizeF() - 0.5);
-    w->setFont(font);
+// Every text at the window's font and whole: where a text needs more room than its design
+// width, the page's columns move apart and the page grows by as much.
+struct Room {
+  QWidget* control;
+  int room;  // design pixels from its left edge to where its neighbour on the right begins
+  std::function<int()> needed;
+};
+
+// Moves and widens every control under parent by factor horizontally.
+void Widen(QWidget* parent, double factor) {
+  for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->isWindow()) continue;
+    const QRect g = child->geometry();
+    const int left = static_cast<int>(std::lround(g.x() * factor));
+    const int right = static_cast<int>(std::lround((g.x() + g.width()) * factor));
+    child->setGeometry(left, g.y(), right - left, g.height());
+    // Into the page's own containers only: the controls lay out their insides themselves.
+    if (qobject_cast<QGroupBox*>(child) || child->metaObject() == &QWidget::staticMetaObject) {
+      Widen(child, factor);
+    }
   }
-  const int width = std::clamp(needed(), w->width(), std::max(w->width(), limit - w->x()));
-  w->resize(width, std::max(w->height(), w->fontMetrics().height()));
+}
+
+// A thumb that stands out from its track: the style's own light thumb on a grey track reads the
+// wrong way round where the page misses only a little of the screen.
+void ShowThumbClearly(QScrollBar* bar) {
+  bar->setStyleSheet(QStringLiteral(
+      "QScrollBar:vertical { background: palette(window); width: 14px; margin: 0; }"
+      "QScrollBar::handle:vertical { background: palette(mid); min-height: 32px;"
+      " border-radius: 4px; margin: 2px 3px; }"
+      "QScrollBar::handle:vertical:hover { background: palette(dark); }"
+      "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+      "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
 }
 
 int TextWidth(const QWidget* w, const QString& text) {
@@ -83,15 +107,17 @@ const std::vector<QString>& TForm2::KeyNames() {
   return names;
 }
 
+// An ordinary window: other programs' windows can cover it, and it has its own task bar entry.
 TForm2::TForm2(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
   Form2 = this;
   setWindowTitle(QStringLiteral("Settings"));
   setFixedSize(kDesignSize);  // no resize border
   scroll_ = new QScrollArea(this);
   scroll_->setFrameShape(QFrame::NoFrame);
   scroll_->setGeometry(rect());
+  ShowThumbClearly(scroll_->verticalScrollBar());
   content_ = new QWidget;
   content_->setFixedSize(kDesignSize);
   scroll_->setWidget(content_);
@@ -124,17 +150,23 @@ TForm2::TForm2(QWidget* parent)
     for (const QString& name : KeyNames()) box->addItem(name);
     // As wide as the design's names need ("Shift"); the list below shows the longer ones whole.
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setIconSize(QSize(0, 0));  // names only
     box->setMinimumContentsLength(5);
-    box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 24);
-    box->setMaxVisibleItems(8);
-    // A list below the box, 8 entries high, rather than the style's list over the box.
-    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    box->setMaxVisibleItems(kChooserRows);
     box->setCurrentIndex(0);
   }
   // How the binding sends its keys: a tap, or held for a pen (written as a fifth field).
   ModeBox = Place(new QComboBox(Layout2), 232, 40, 49, 22);
   for (const char* mode : {"Tap", "Latch", "Toggle"}) ModeBox->addItem(QString::fromLatin1(mode));
-  ModeBox->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+  for (QComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ModeBox}) {
+    // A list below the box rather than the style's list over it, rows high enough for a pen.
+    box->setStyleSheet(
+        QStringLiteral("QComboBox { combobox-popup: 0; }"
+                       "QComboBox QAbstractItemView::item { min-height: 1.6em; }"));
+    // The wheel turns the page; a chooser changes by it only once it has the focus.
+    box->setFocusPolicy(Qt::StrongFocus);
+    box->installEventFilter(this);
+  }
   Layout3 = Place(new QWidget(Layout1), 0, 81, 281, 136);
   ListBox1 = Place(new QListWidget(Layout3), 0, 0, 281, 136);
   ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -144,6 +176,15 @@ TForm2::TForm2(QWidget* parent)
   DownBtn = Place(new QPushButton(QStringLiteral("Down"), page), 152, 376, 49, 22);
   ApplyBtn = Place(new QPushButton(QStringLiteral("Applay"), page), 216, 376, 80, 22);
   FitTexts();
+  for (QComboBox* box : {ComboBox1, ComboBox2, ComboBox3}) {
+    // The opened list shows every name whole, with a scroll bar a pen can drag.
+    box->view()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ShowThumbClearly(box->view()->verticalScrollBar());
+    box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) +
+                                 box->view()->verticalScrollBar()->sizeHint().width() + 8);
+  }
+  setFixedSize(content_->size());
+  scroll_->setGeometry(rect());
 
   // Focus order of the design.
   QWidget* const order[] = {ComboBox1, ComboBox2, ComboBox3,   ModeBox, Edit1,  AddBtn,
@@ -164,44 +205,92 @@ TForm2::~TForm2() {
   if (Form2 == this) Form2 = nullptr;
 }
 
-// No text is cut, whatever the platform's font: each control grows to its text, up to where its
-// neighbour on the right begins.
+// No text is cut and none is shrunk, whatever the platform's font: where the design's widths
+// are too small for it, the whole page widens evenly, so that the controls keep their order and
+// their gaps; then each control grows to its text within its room.
 void TForm2::FitTexts() {
   const int groupRight = GroupBox1->width() - 8;
-  const std::pair<QLabel*, int> labels[] = {
-      {Label1, 112}, {Label2, 192}, {Label3, groupRight}, {Label4, 112}, {Label5, 192}};
-  for (const auto& [label, limit] : labels) {
-    FitWidth(label, limit, [label] { return TextWidth(label, label->text()) + 2; });
+  const auto label = [](QLabel* l) { return [l] { return TextWidth(l, l->text()) + 2; }; };
+  const auto box = [](TNumberBox* b) { return [b] { return b->NeededWidth(); }; };
+  const auto hint = [](QWidget* w) { return [w] { return w->sizeHint().width(); }; };
+  const auto button = [](QPushButton* b) { return [b] { return ButtonWidth(b); }; };
+  const int pageMargin = kDesignSize.width() - 2;
+  const Room rooms[] = {
+      {Label1, 112 - 24, label(Label1)},
+      {Label2, 192 - 112, label(Label2)},
+      {Label3, groupRight - 192, label(Label3)},
+      {Label4, 112 - 24 - 4, label(Label4)},
+      {Label5, 192 - 112, label(Label5)},
+      {SpinBw, 110 - 24, box(SpinBw)},
+      {SpinBh, 190 - 112, box(SpinBh)},
+      {SpinBc, groupRight - 192, box(SpinBc)},
+      {SpinBgh, 110 - 24, box(SpinBgh)},
+      {SpinBgv, 190 - 112, box(SpinBgv)},
+      {ShadowCheck, groupRight - 192, hint(ShadowCheck)},
+      {Edit1, 142 - 16, [this] { return TextWidth(Edit1, Edit1->placeholderText()) + 14; }},
+      {ComboBox1, 86 - 16, hint(ComboBox1)},
+      {ComboBox2, 158 - 88, hint(ComboBox2)},
+      {ComboBox3, 230 - 160, hint(ComboBox3)},
+      {AddBtn, 279 - 144, button(AddBtn)},
+      {DelBtn, 102 - 16, button(DelBtn)},
+      {UpBtn, 152 - 104, button(UpBtn)},
+      {DownBtn, 214 - 152, button(DownBtn)},
+      {ApplyBtn, pageMargin - 216, button(ApplyBtn)},
+  };
+  double factor = 1;
+  for (const Room& r : rooms) factor = std::max(factor, r.needed() / static_cast<double>(r.room));
+  // The mode chooser follows the third key chooser and may reach into the window's right margin.
+  constexpr int kChooserGap = 7;
+  const int row = ComboBox1->x() + ComboBox1->sizeHint().width() + ComboBox2->sizeHint().width() +
+                  ComboBox3->sizeHint().width() + ModeBox->sizeHint().width() + 3 * kChooserGap;
+  factor = std::max(factor, row / static_cast<double>(pageMargin - 8 - Layout1->x()));
+  if (factor > 1) {
+    Widen(content_, factor);
+    content_->setFixedSize(static_cast<int>(std::ceil(kDesignSize.width() * factor)),
+                           kDesignSize.height());
   }
-  const std::pair<TNumberBox*, int> boxes[] = {
-      {SpinBw, 110}, {SpinBh, 190}, {SpinBc, groupRight}, {SpinBgh, 110}, {SpinBgv, 190}};
-  for (const auto& [box, limit] : boxes) {
-    FitWidth(box, limit, [box] { return box->NeededWidth(); });
+  for (const Room& r : rooms) {
+    const int room = static_cast<int>(std::floor(r.room * factor));
+    QWidget* w = r.control;
+    w->resize(std::clamp(r.needed(), w->width(), std::max(w->width(), room)),
+              std::max(w->height(), w->fontMetrics().height()));
   }
-  FitWidth(ShadowCheck, groupRight, [this] { return ShadowCheck->sizeHint().width(); });
-  FitWidth(Edit1, 142, [this] { return TextWidth(Edit1, Edit1->placeholderText()) + 14; });
-  const std::pair<QComboBox*, int> choosers[] = {
-      {ComboBox1, 86}, {ComboBox2, 158}, {ComboBox3, 230}};
-  for (const auto& [box, limit] : choosers) {
-    FitWidth(box, limit, [box] { return box->sizeHint().width(); });
-  }
-  // The mode chooser follows the third key chooser, reaching into the window's right margin if
-  // "Toggle" needs it.
-  ModeBox->move(ComboBox3->geometry().right() + 7, ModeBox->y());
-  const int margin = kDesignSize.width() - Layout1->x() - 4;
-  Layout1->resize(std::max(Layout1->width(), margin), Layout1->height());
+  ModeBox->setGeometry(ComboBox3->geometry().right() + 1 + kChooserGap, ModeBox->y(),
+                       std::max(ModeBox->width(), ModeBox->sizeHint().width()),
+                       std::max(ModeBox->height(), ModeBox->fontMetrics().height()));
+  Layout1->resize(std::max(Layout1->width(), ModeBox->geometry().right() + 1), Layout1->height());
   Layout2->resize(Layout1->width(), Layout2->height());
-  FitWidth(ModeBox, Layout2->width(), [this] { return ModeBox->sizeHint().width(); });
-  const std::pair<QPushButton*, int> buttons[] = {
-      {AddBtn, 279}, {DelBtn, 102}, {UpBtn, 152}, {DownBtn, 214}, {ApplyBtn, 306}};
-  for (const auto& [button, limit] : buttons) {
-    FitWidth(button, limit, [button] { return ButtonWidth(button); });
-  }
+  const int pageWidth = std::max(content_->width(), Layout1->geometry().right() + 1 + 8);
+  content_->setFixedSize(pageWidth, content_->height());
 }
 
 void TForm2::setVisible(bool visible) {
   if (visible && !isVisible() && !placed_) PlaceFirstTime();
   QWidget::setVisible(visible);
+}
+
+// While the user works in it, it stands in the bar's layer, above the bar; once another window
+// is active it is an ordinary window again, which that window can cover.
+void TForm2::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::ActivationChange || !windowHandle()) return;
+  const bool active = isActiveWindow();
+  Qt::WindowFlags flags = windowHandle()->flags();
+  if (flags.testFlag(Qt::WindowStaysOnTopHint) == active) return;
+  // Through the window, not the widget: the widget's flags would hide and remake it.
+  windowHandle()->setFlags(flags.setFlag(Qt::WindowStaysOnTopHint, active));
+  if (active) windowHandle()->raise();
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Wheel) {
+    auto* box = qobject_cast<QComboBox*>(watched);
+    if (box && !box->hasFocus()) {
+      event->ignore();  // on to the page, which scrolls
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 int TForm2::SelectedIndex() const {
@@ -317,16 +406,23 @@ void TForm2::PlaceFirstTime() {
     }
   }
   const QRect work = CentralWorkArea(screens, workAreas);
-  QSize client = FittingClientSize(kDesignSize, frameExtra, work);
-  if (client.height() < kDesignSize.height()) {
+  const QSize page = content_->size();
+  QSize client = FittingClientSize(page, frameExtra, work);
+  if (client.height() < page.height()) {
     // Room for the page's vertical scroll bar, so that it needs no horizontal one.
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_);
-    client = FittingClientSize(kDesignSize + QSize(bar, 0), frameExtra, work);
+    const int bar = scroll_->verticalScrollBar()->sizeHint().width();
+    client = FittingClientSize(page + QSize(bar, 0), frameExtra, work);
   }
   setFixedSize(client);
   scroll_->setGeometry(rect());
+  const QSize outer = size() + frameExtra;
+  QPoint at = FirstPlacement(outer, screens, workAreas);
+  // Centred, it would hide the bar (or the bar it): beside the bar on the bar's screen instead.
+  if (Form1 && Form1->isVisible() && QRect(at, outer).intersects(Form1->geometry())) {
+    at = BesidePlacement(outer, Form1->geometry(), workAreas);
+  }
   // move() places the frame where the toolkit knows it, else the client area.
-  move(FirstPlacement(size() + frameExtra, screens, workAreas) + clientOffset - known);
+  move(at + clientOffset - known);
 }
 
 }  // namespace kavo

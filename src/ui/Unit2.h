@@ -73,6 +73,8 @@ class TForm2 : public QWidget {
   // the screen is too small for it.
   QWidget* Content() const { return content_; }
   static constexpr QSize kDesignSize{308, 409};
+  // Rows the key choosers' opened lists show at once.
+  static constexpr int kChooserRows = 16;
 
   // Placed before the window reaches the screen at its first showing.
   void setVisible(bool visible) override;
@@ -80,6 +82,8 @@ class TForm2 : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void FitTexts();

@@ -1,11 +1,13 @@
 #include "ui/error_guard.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
 
 #include "base/errors.h"
 #include "base/text_codec.h"
 #include "platform/system.h"
+#include "ui/question_box.h"
 
 namespace kavo {
 namespace {
@@ -16,12 +18,14 @@ std::function<void(const QString&, const QString&)>& Sink() {
 }
 
 void Show(const QString& caption, const QString& text) {
+  QWidget* const owner = QApplication::activeWindow();
   if (Sink()) {
     Sink()(caption, text);
-    return;
+  } else {
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
+    ExecAbove(box, owner);
   }
-  QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
-  box.exec();
+  ReturnFocusAfterBox(owner);
 }
 
 }  // namespace

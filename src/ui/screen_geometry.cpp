@@ -104,6 +104,40 @@ QPoint FirstPlacement(QSize frame, const QList<QRect>& screens, const QList<QRec
   return r.topLeft();
 }
 
+QPoint BesidePlacement(QSize frame, const QRect& bar, const QList<QRect>& workAreas) {
+  const QList<QRect> areas = Usable(workAreas);
+  QRect work;
+  for (const QRect& a : areas) {
+    if (a.contains(bar.center())) work = a;
+  }
+  if (work.isEmpty()) work = NearestTo(bar.center(), areas).value_or(QRect());
+  if (work.isEmpty()) return {bar.right() + 1, bar.top()};
+  constexpr int kGap = 8;
+  // Inside the work area as far as it can be, the top-left corner first.
+  const auto inside = [&](QPoint at) {
+    return QPoint(std::max(work.left(), std::min(at.x(), work.right() + 1 - frame.width())),
+                  std::max(work.top(), std::min(at.y(), work.bottom() + 1 - frame.height())));
+  };
+  const QPoint candidates[] = {{bar.right() + 1 + kGap, bar.top()},
+                               {bar.left() - kGap - frame.width(), bar.top()},
+                               {bar.left(), bar.bottom() + 1 + kGap},
+                               {bar.left(), bar.top() - kGap - frame.height()}};
+  std::optional<QPoint> best;
+  long long bestCovered = 0;
+  for (const QPoint& c : candidates) {
+    const QPoint at = inside(c);
+    const QRect placed(at, frame);
+    const QRect covered = placed.intersected(bar);
+    const long long area = covered.isEmpty() ? 0 : 1LL * covered.width() * covered.height();
+    if (area == 0 && work.contains(placed)) return at;
+    if (!best || area < bestCovered) {
+      best = at;
+      bestCovered = area;
+    }
+  }
+  return *best;
+}
+
 QRect CentralWorkArea(const QList<QRect>& screens, const QList<QRect>& workAreas) {
   return NearestTo(Span(Usable(screens)).center(), Usable(workAreas)).value_or(QRect());
 }

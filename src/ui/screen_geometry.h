@@ -37,6 +37,11 @@ QPoint MenuPosition(QPoint corner, QSize menu, const QList<QRect>& workAreas);
 // centre is nearest the desktop's, vertically first, then horizontally.
 QPoint FirstPlacement(QSize frame, const QList<QRect>& screens, const QList<QRect>& workAreas);
 
+// The place of a window whose outer rectangle has this size beside the bar, on the work area
+// that holds the bar's centre (or the nearest): right of it, else left, below, above, the first
+// that fits; where none does, inside the work area covering as little of the bar as it can.
+QPoint BesidePlacement(QSize frame, const QRect& bar, const QList<QRect>& workAreas);
+
 // The work area whose centre is nearest the centre of the whole desktop; empty with no screen.
 QRect CentralWorkArea(const QList<QRect>& screens, const QList<QRect>& workAreas);
 

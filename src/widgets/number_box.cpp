@@ -109,7 +109,13 @@ bool TNumberBox::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+// The wheel turns a scrolling page under the pointer; the box changes by it only once the
+// user has chosen it.
 void TNumberBox::wheelEvent(QWheelEvent* event) {
+  if (!edit_->hasFocus()) {
+    event->ignore();
+    return;
+  }
   const int delta = event->angleDelta().y();
   if (delta != 0) Step(delta > 0 ? +1 : -1);
   event->accept();

@@ -145,6 +145,25 @@ TEST(ScreenGeometry, ReachablePositionKeepsTheStripOnAScreen) {
   EXPECT_EQ(StorablePlace({30, -40}), QPoint(30, 0));
 }
 
+TEST(ScreenGeometry, BesidePlacementAvoidsTheBarOnItsOwnScreen) {
+  const QList<QRect> two = {QRect(0, 0, 1024, 740), QRect(1024, 0, 800, 600)};
+  const QSize window(320, 420);
+  struct Case {
+    const char* name;
+    QRect bar;
+    QPoint at;
+  };
+  const Case cases[] = {
+      {"right of it", {100, 100, 250, 130}, {358, 100}},
+      {"left of it at the right edge", {700, 100, 250, 130}, {372, 100}},
+      {"below a wide bar", {0, 50, 1000, 130}, {0, 188}},
+      {"above a wide bar at the bottom", {0, 600, 1000, 130}, {0, 172}},
+      {"on the second screen, kept on it", {1100, 400, 250, 130}, {1358, 180}},
+      {"nowhere it fits: below, covering the least", {0, 0, 1000, 700}, {0, 320}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(BesidePlacement(window, c.bar, two), c.at) << c.name;
+}
+
 TEST(ScreenGeometry, MenuOpensAtTheCornerAndStaysInsideItsWorkArea) {
   const QList<QRect> work = {QRect(0, 0, 1024, 740), QRect(1024, 0, 800, 600)};
   const QSize menu(150, 200);

@@ -11,10 +11,13 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include "bar_fixture.h"
 #include "platform/code_page.h"
@@ -111,10 +114,22 @@ TEST_F(SettingsTest, KeyChoosersOfferTheNamesInOrder) {
     EXPECT_EQ(form2_->ComboBox2->itemText(index + 1), name) << index;
   }
   EXPECT_EQ(form2_->ComboBox1->currentText(), "Ctrl");
-  EXPECT_EQ(form2_->ComboBox1->maxVisibleItems(), 8);
   EXPECT_EQ(form2_->Edit1->placeholderText(), "Caption");
-  EXPECT_EQ(form2_->size(), QSize(308, 409));
   EXPECT_EQ(form2_->ApplyBtn->text(), "Applay");
+
+  // With a pen: a long list whose names are whole, and typing a name's first letters finds it.
+  QComboBox* box = form2_->ComboBox2;
+  EXPECT_EQ(box->maxVisibleItems(), TForm2::kChooserRows);
+  EXPECT_GE(box->view()->minimumWidth(),
+            box->view()->fontMetrics().horizontalAdvance("NumDecimal") + 8);
+  const std::pair<const char*, const char*> typed[] = {
+      {"Del", "Delete"}, {"pageD", "PageDown"}, {"F1", "F1"}, {"Sp", "Space"}};
+  for (const auto& [letters, name] : typed) {
+    box->setCurrentIndex(0);
+    QTest::keyClicks(box, letters);
+    EXPECT_EQ(box->currentText(), name) << letters;
+    QTest::qWait(QApplication::keyboardInputInterval() + 50);  // the next name starts afresh
+  }
 }
 
 TEST_F(SettingsTest, AddWritesFieldsThatReadBackAsChosen) {
@@ -260,6 +275,8 @@ TEST_F(SettingsTest, SaveKeyBindForAppWritesTheProgramsSetAndAsksBeforeReplacing
   form1_->SaveForAppMenu->trigger();  // Yes: replaced
   EXPECT_EQ(test::ReadBytes(dir_.Native("KavoKey.krita.txt")), "Undo,Ctrl,Z\r\nRedo,Ctrl,Y\r\n");
   EXPECT_EQ(questions.size(), 2u);
+  // Whatever the answer, the target has the focus again.
+  EXPECT_EQ(std::count(input_.raised.begin(), input_.raised.end(), 1007), 2);
   SetQuestionSink(nullptr);
 }
 
@@ -331,34 +348,113 @@ TEST_F(SettingsTest, FirstShowingCentresTheOuterRectangleAndFitsTheScreen) {
     if (outer.height() < screen.height()) {
       EXPECT_EQ(frameAt.y(), (screen.height() - outer.height()) / 2) << c.name;
     }
-    // Where the screen is too small the page keeps its design size and scrolls.
-    EXPECT_EQ(form2_->Content()->size(), TForm2::kDesignSize) << c.name;
-    EXPECT_EQ(form2_->GroupBox1->geometry(), QRect(16, 16, 281, 137)) << c.name;
+    // Where the screen is too small the page keeps its height and scrolls.
+    EXPECT_EQ(form2_->Content()->height(), TForm2::kDesignSize.height()) << c.name;
     form2_.reset();
     form1_.reset();
   }
 }
 
-TEST_F(SettingsTest, NoTextIsCutAndThePartsPlacesStay) {
+TEST_F(SettingsTest, AnOrdinaryWindowThatOpensBesideABarItWouldHide) {
+  Start();
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  form1_->move(screen.left() + 10, screen.center().y() - 50);
+  form1_->show();
+  form2_->show();
+  EXPECT_FALSE(form2_->frameGeometry().intersects(form1_->geometry()));
+  EXPECT_TRUE(screen.contains(form2_->frameGeometry()));
+  EXPECT_FALSE(form2_->windowFlags().testFlag(Qt::Tool));
+  EXPECT_EQ(form2_->windowHandle()->transientParent(), nullptr);
+}
+
+TEST_F(SettingsTest, BoxesOpenAboveTheWindowTheUserWorksIn) {
   Start();
   form2_->show();
-  const std::pair<QLabel*, QPoint> labels[] = {{form2_->Label1, {24, 24}},
-                                               {form2_->Label2, {112, 24}},
-                                               {form2_->Label3, {192, 24}},
-                                               {form2_->Label4, {24, 80}},
-                                               {form2_->Label5, {112, 80}}};
-  for (const auto& [label, at] : labels) {
-    EXPECT_EQ(label->pos(), at) << label->text().toStdString();
-    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
-        << label->text().toStdString();
+  form2_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form2_.get()));
+  for (QWidget* owner : {static_cast<QWidget*>(form2_.get()), static_cast<QWidget*>(nullptr)}) {
+    QMessageBox box(QMessageBox::Critical, "エラー", "text", QMessageBox::Ok);
+    QWidget* parent = form1_.get();
+    bool onTop = false;
+    QTimer::singleShot(0, [&] {
+      parent = box.parentWidget();
+      onTop = box.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      box.done(QMessageBox::Ok);
+    });
+    ExecAbove(box, owner);
+    EXPECT_EQ(parent, owner);
+    EXPECT_EQ(onTop, owner == nullptr);  // from the bar: never under it
   }
+}
+
+TEST_F(SettingsTest, NoTextIsCutOrShrunkAndTheControlsKeepTheirOrder) {
+  Start();
+  form2_->show();
+  const QFont font = form2_->font();
+  const auto fits = [&](QWidget* w, const QString& text, int extra) {
+    EXPECT_EQ(w->font().pointSizeF(), font.pointSizeF()) << text.toStdString();
+    EXPECT_GE(w->width(), w->fontMetrics().horizontalAdvance(text) + extra) << text.toStdString();
+  };
+  for (QLabel* l : {form2_->Label1, form2_->Label2, form2_->Label3, form2_->Label4, form2_->Label5})
+    fits(l, l->text(), 0);
+  for (QPushButton* b : {form2_->DelBtn, form2_->UpBtn, form2_->DownBtn, form2_->ApplyBtn})
+    fits(b, b->text(), 4);
+  for (QComboBox* b : {form2_->ComboBox1, form2_->ComboBox2, form2_->ComboBox3, form2_->ModeBox})
+    fits(b, b == form2_->ModeBox ? "Toggle" : "Shift", 8);
   form2_->SpinBw->SetValue(100);
   const QLineEdit* edit = form2_->SpinBw->Editor();
   EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance("100") + 8);
-  for (QPushButton* b : {form2_->DelBtn, form2_->UpBtn, form2_->DownBtn, form2_->ApplyBtn}) {
-    EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(b->text()) + 4)
-        << b->text().toStdString();
+  // Rows left to right as designed, none overlapping the next, all inside the page.
+  const std::vector<std::vector<QWidget*>> rows = {
+      {form2_->Label1, form2_->Label2, form2_->Label3},
+      {form2_->SpinBw, form2_->SpinBh, form2_->SpinBc},
+      {form2_->Label4, form2_->Label5},
+      {form2_->SpinBgh, form2_->SpinBgv, form2_->ShadowCheck},
+      {form2_->Edit1, form2_->AddBtn},
+      {form2_->ComboBox1, form2_->ComboBox2, form2_->ComboBox3, form2_->ModeBox},
+      {form2_->DelBtn, form2_->UpBtn, form2_->DownBtn, form2_->ApplyBtn}};
+  const auto onPage = [&](QWidget* w) {
+    return QRect(w->mapTo(form2_->Content(), QPoint()), w->size());
+  };
+  for (const auto& row : rows) {
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      EXPECT_TRUE(form2_->Content()->rect().contains(onPage(row[i])));
+      // Up and Down touch, as designed.
+      if (i > 0) {
+        EXPECT_GE(onPage(row[i]).left() + 1, onPage(row[i - 1]).right());
+      }
+    }
   }
+  EXPECT_EQ(form2_->size(), form2_->Content()->size());
+  EXPECT_EQ(form2_->Content()->height(), TForm2::kDesignSize.height());
+  EXPECT_GE(form2_->Content()->width(), TForm2::kDesignSize.width());
+}
+
+TEST_F(SettingsTest, TheWheelTurnsThePageAndChangesOnlyTheControlWithTheFocus) {
+  Start();
+  form2_->show();
+  form2_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form2_.get()));
+  // Sent, the event goes to the control alone; ignored, the window would pass it to the page.
+  const auto wheel = [](QWidget* w) {
+    QWheelEvent up(QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, 120), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &up);
+    return up.isAccepted();
+  };
+  form2_->SpinBw->SetValue(50);
+  form2_->ComboBox1->setCurrentIndex(5);
+  form2_->Edit1->setFocus();
+  EXPECT_FALSE(wheel(form2_->SpinBw));
+  EXPECT_FALSE(wheel(form2_->ComboBox1));
+  EXPECT_EQ(form2_->SpinBw->Value(), 50);
+  EXPECT_EQ(form2_->ComboBox1->currentIndex(), 5);
+  form2_->SpinBw->setFocus();
+  EXPECT_TRUE(wheel(form2_->SpinBw));
+  EXPECT_EQ(form2_->SpinBw->Value(), 51);
+  form2_->ComboBox1->setFocus();
+  EXPECT_TRUE(wheel(form2_->ComboBox1));
+  EXPECT_EQ(form2_->ComboBox1->currentIndex(), 4);
 }
 
 TEST_F(SettingsTest, ApplySetsTheLookRebuildsTheBarAndWritesTheKeyFile) {
@@ -421,10 +517,6 @@ TEST_F(SettingsTest, NumberBoxesCommitTypedTextByTheirRules) {
   EXPECT_EQ(box->Value(), 31);
   QTest::keyClick(box->Editor(), Qt::Key_Down);
   EXPECT_EQ(box->Value(), 30);
-  QWheelEvent away(QPointF(5, 5), QPointF(5, 5), {}, QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                   Qt::NoScrollPhase, false);
-  QApplication::sendEvent(box, &away);
-  EXPECT_EQ(box->Value(), 31);
   // The step starts from the typed number and limits after it.
   const std::tuple<const char*, QToolButton*, int> steps[] = {
       {"250", box->DecrementButton(), 100},
