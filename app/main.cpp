@@ -13,6 +13,7 @@
 #include "ui/command_line.h"
 #include "ui/error_guard.h"
 #include "ui/single_instance.h"
+#include "ui/toolkit_translations.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
   // The desktop entry it was started from (and, on Wayland, its application id).
   QGuiApplication::setDesktopFileName(QStringLiteral("org.kavo.kavo"));
   app.setQuitOnLastWindowClosed(false);  // the bar's own close ends the program
+  kavo::InstallToolkitTranslations(app);
 
   const kavo::Home home = kavo::ChooseHome(
       command.home.toStdU16String(), kavo::platform::FolderOf(kavo::platform::ExecutablePath()));

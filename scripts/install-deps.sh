@@ -10,7 +10,7 @@ packages=(
   xvfb xauth xserver-common xfonts-base x11-xkb-utils x11-xserver-utils openbox xcompmgr xdotool wmctrl
   x11-utils imagemagick
   qt6-wayland libwayland-dev libxkbcommon-dev sway grim weston nlohmann-json3-dev
-  fonts-noto-cjk xvkbd
+  fonts-noto-cjk xvkbd qt6-translations-l10n
   clang libclang-rt-dev
   clang-format lintian desktop-file-utils appstream man-db
   g++-mingw-w64-x86-64-posix wine wine64 locales

@@ -37,26 +37,55 @@ std::vector<KeyStroke> StrokesForFields(const std::vector<std::u16string>& field
   return TapStrokes(binding.keys);
 }
 
-Binding BindingForFields(const std::vector<std::u16string>& fields) {
-  Binding binding;
+std::optional<KeyFields> KeyFieldsOf(const std::vector<std::u16string>& fields) {
+  KeyFields key;
   if (fields.size() == 5) {
     const auto mode = ModeOf(fields[4]);
-    if (!mode) return {};
-    binding.mode = *mode;
+    if (!mode) return std::nullopt;
+    key.mode = *mode;
     for (std::size_t i = 1; i <= 3; ++i) {
-      if (const auto key = ResolveKey(fields[i])) binding.keys.push_back(*key);
+      if (!TrimKeyName(fields[i]).empty()) key.names.push_back(TrimKeyName(fields[i]));
     }
-    return binding;
+    return key;
   }
   std::size_t keyCount = 0;
   if (fields.size() == 2 || fields.size() == 3) keyCount = fields.size() - 1;
   if (fields.size() == 4 && TrimKeyName(fields[1]) == u"Ctrl") keyCount = 3;
+  if (keyCount == 0) return std::nullopt;
   for (std::size_t i = 1; i <= keyCount; ++i) {
-    const auto key = ResolveKey(fields[i]);
-    if (!key) return {};  // a binding naming an empty key sends nothing
-    binding.keys.push_back(*key);
+    // A binding naming an empty key sends nothing.
+    if (TrimKeyName(fields[i]).empty()) return std::nullopt;
+    key.names.push_back(TrimKeyName(fields[i]));
+  }
+  return key;
+}
+
+Binding BindingForFields(const std::vector<std::u16string>& fields) {
+  const auto key = KeyFieldsOf(fields);
+  if (!key) return {};
+  Binding binding;
+  binding.mode = key->mode;
+  for (const std::u16string_view name : key->names) {
+    const auto stroke = ResolveKey(name);
+    if (stroke) {
+      binding.keys.push_back(*stroke);
+    } else if (key->mode == HoldMode::Tap) {
+      return {};  // a tap naming an unknown key sends nothing; a hold skips it
+    }
   }
   return binding;
+}
+
+std::u16string ShortcutText(const std::vector<std::u16string>& fields) {
+  const auto key = KeyFieldsOf(fields);
+  if (!key || key->names.empty()) return {};
+  std::u16string text;
+  for (const std::u16string_view name : key->names) {
+    if (!text.empty()) text += u'+';
+    text += name;
+  }
+  if (key->mode != HoldMode::Tap) text += u" (held)";
+  return text;
 }
 
 std::vector<KeyStroke> TapStrokes(const std::vector<KeyStroke>& keys) {

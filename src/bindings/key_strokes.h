@@ -40,6 +40,18 @@ struct Binding {
 // ones skipped, with no rule on field 1. Any other line has no keys.
 Binding BindingForFields(const std::vector<std::u16string>& fields);
 
+// The key names of a binding line as BindingForFields reads them, blanks around them removed,
+// before they are resolved; none where the line sends nothing.
+struct KeyFields {
+  std::vector<std::u16string_view> names;
+  HoldMode mode = HoldMode::Tap;
+};
+std::optional<KeyFields> KeyFieldsOf(const std::vector<std::u16string>& fields);
+
+// What a binding line's button sends, for its tooltip: "Ctrl+Z", "Space (held)"; empty where the
+// line sends nothing.
+std::u16string ShortcutText(const std::vector<std::u16string>& fields);
+
 // The strokes of a tap: the keys down in order, then up in reverse.
 std::vector<platform::KeyStroke> TapStrokes(const std::vector<platform::KeyStroke>& keys);
 

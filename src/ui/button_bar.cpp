@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "bindings/comma_rule.h"
+#include "bindings/key_strokes.h"
 #include "widgets/drop_shadow.h"
 
 namespace kavo {
@@ -48,6 +49,7 @@ void TButtonBar::AddButton() {
   connect(button, &QAbstractButton::clicked, this, [this, button] { emit Clicked(button); });
   // An empty line has no caption and sends nothing, but keeps its place in the bar.
   button->setText(fields.empty() ? QString() : QString::fromStdU16String(fields[0]));
+  button->Keys = QString::fromStdU16String(ShortcutText(fields));
   button->Tag = Bno;
   button->Binding = std::move(line);
   // Not addWidget, which would make the area the button's parent.

@@ -28,8 +28,11 @@ QString TCornerButton::ShownCaption() const {
 bool TCornerButton::event(QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);
-    if (ShownCaption() != text()) {
-      QToolTip::showText(help->globalPos(), text(), this);
+    QStringList lines;
+    if (ShownCaption() != text()) lines << text();
+    if (!Keys.isEmpty()) lines << Keys;
+    if (!lines.isEmpty()) {
+      QToolTip::showText(help->globalPos(), lines.join(QLatin1Char('\n')), this);
     } else {
       QToolTip::hideText();
       event->ignore();

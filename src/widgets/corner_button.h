@@ -20,6 +20,8 @@ class TCornerButton : public QAbstractButton {
   // That binding's line as it stood when the button was built: the button sends it until the
   // bar is rebuilt, whatever happens to the key list meanwhile.
   std::u16string Binding;
+  // What the button sends ("Ctrl+Z"), shown in its tooltip with the caption where that is cut.
+  QString Keys;
 
   // The radii as drawn at the button's current size; (0, 0) for square corners.
   QSizeF EffectiveRadii() const;

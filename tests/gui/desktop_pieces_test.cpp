@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <QPainter>
+#include <QTranslator>
 
 #include "platform/fake/fake_desktop.h"
 #include "ui/alpha_shape.h"
@@ -13,6 +16,7 @@
 #include "ui/screen_geometry.h"
 #include "ui/strip_text.h"
 #include "ui/target_tracker.h"
+#include "ui/toolkit_translations.h"
 
 namespace kavo {
 namespace {
@@ -143,6 +147,20 @@ TEST(ScreenGeometry, ReachablePositionKeepsTheStripOnAScreen) {
   // The settings file keeps no place left of or above the origin.
   EXPECT_EQ(StorablePlace({-30, 40}), QPoint(0, 40));
   EXPECT_EQ(StorablePlace({30, -40}), QPoint(30, 0));
+}
+
+TEST(ToolkitTranslations, TheToolkitsDialogsSpeakTheSystemsLanguage) {
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  EXPECT_FALSE(InstallToolkitTranslations(*QCoreApplication::instance()));
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+  ASSERT_TRUE(InstallToolkitTranslations(*QCoreApplication::instance()));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "キャンセル");
+  for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+    QCoreApplication::removeTranslator(t);
+    delete t;
+  }
+  QLocale::setDefault(before);
 }
 
 TEST(ScreenGeometry, BesidePlacementAvoidsTheBarOnItsOwnScreen) {

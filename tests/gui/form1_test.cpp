@@ -13,8 +13,10 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QScreen>
 #include <QTest>
+#include <QToolTip>
 
 #include "bar_fixture.h"
 #include "base/errors.h"
@@ -452,6 +454,28 @@ TEST_F(Form1DesktopTest, ALongTitleEndsInAnEllipsisAndTheTooltipHasItWhole) {
   form->resize(2000, 130);  // room for all of it
   EXPECT_EQ(form->Label1->text(), QString::fromStdU16String(title));
   EXPECT_TRUE(form->testAttribute(Qt::WA_AlwaysShowToolTips));
+}
+
+TEST_F(Form1Test, AButtonsTooltipSaysWhatItSendsAndACutCaptionWhole) {
+  Write("KavoKey.txt",
+        "Undo,Ctrl,Z\r\nPan,Space,,,latch\r\nA very long caption,Ctrl,S\r\nNote\r\n");
+  auto form = Start();
+  form->show();
+  const auto buttons = form->Buttons();
+  ASSERT_EQ(buttons.size(), 4u);
+  const std::pair<int, const char*> tips[] = {
+      {0, "Ctrl+Z"}, {1, "Space (held)"}, {2, "A very long caption\nCtrl+S"}, {3, ""}};
+  for (const auto& [index, tip] : tips) {
+    QToolTip::hideText();
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), buttons[index]->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(buttons[index], &help);
+    if (*tip) {
+      EXPECT_EQ(QToolTip::text(), tip) << index;
+    } else {
+      EXPECT_FALSE(help.isAccepted()) << index;  // nothing to say: no tooltip
+    }
+  }
+  QToolTip::hideText();
 }
 
 TEST_F(Form1DesktopTest, WithoutACompositorTheWindowIsCutToWhatItDraws) {
