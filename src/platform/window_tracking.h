@@ -42,12 +42,14 @@ class WindowTracking {
     virtual void PointerReleased() = 0;
     // A window passed to WatchWindow was destroyed.
     virtual void WindowDestroyed(WindowHandle window) = 0;
+    // A window passed to WatchWindow changed its title (an editor marking a changed file).
+    virtual void WindowTitleChanged(WindowHandle window) = 0;
   };
   virtual void SetListener(Listener* listener) = 0;
   // Reports the window in front changing and the user's pointer presses, while on; off, the
   // desktop stays quiet about them.
   virtual void WatchActivity(bool on) = 0;
-  // Reports the destruction of this window (0: of none).
+  // Reports the destruction of this window and its title's changes (0: of none).
   virtual void WatchWindow(WindowHandle window) = 0;
   // Reports the user's pointer presses and releases, while on, without taking them from anyone.
   virtual void WatchPointer(bool on) = 0;

@@ -276,6 +276,16 @@ void TForm1::WindowDestroyed(platform::WindowHandle window) {
   });
 }
 
+// The strip follows the target's title as it changes: an editor marking a changed file, a
+// terminal naming its command.
+void TForm1::WindowTitleChanged(platform::WindowHandle window) {
+  if (window == 0 || window != LhWindow) return;
+  RunGuarded([this] {
+    strip_.SetTitle(desktop_.Tracking().WindowTitle(LhWindow));
+    ShowTitle();
+  });
+}
+
 void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {
   if (!target) return;
   // Keys held for one window are not carried into another.

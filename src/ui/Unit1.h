@@ -155,6 +155,7 @@ class TForm1 : public QWidget,
   void PointerPressed(platform::WindowHandle under) override;
   void PointerReleased() override;
   void WindowDestroyed(platform::WindowHandle window) override;
+  void WindowTitleChanged(platform::WindowHandle window) override;
   void CompositorChanged(bool running) override;
 
   void BuildComponents();

@@ -402,7 +402,9 @@ void TForm2::PlaceFirstTime() {
       const double ratio = devicePixelRatioF();
       auto dip = [ratio](int pixels) { return static_cast<int>(std::ceil(pixels / ratio)); };
       frameExtra = QSize(dip(m->left + m->right), dip(m->top + m->bottom));
-      clientOffset = QPoint(dip(m->left), dip(m->top));
+      // Rounded down, so that a frame thinner than a device-independent pixel never pushes the
+      // window's far edge off the screen.
+      clientOffset = QPoint(static_cast<int>(m->left / ratio), static_cast<int>(m->top / ratio));
     }
   }
   const QRect work = CentralWorkArea(screens, workAreas);

@@ -67,6 +67,18 @@ TEST_P(RealDesktopTest, AfterReAcquireAClickIntoTheWindowInFrontTakesIt) {
   EXPECT_TRUE(Received("Second").empty());
 }
 
+TEST_P(RealDesktopTest, TheStripFollowsTheTargetsTitle) {
+  auto target = StartTarget("Target", 400, 250);
+  auto bar = StartBar();
+  ClickAt(500, 350);  // into Target
+  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }, 5s));
+  // Right of where "Target" ends, the longer title draws.
+  const auto farPart = [] { return CountPixels(126 + 80, 100, 120, 20, kCoral); };
+  ASSERT_EQ(farPart(), 0);
+  Sh("xdotool set_window --name 'Target - a much longer title' " + TargetWindow("Target"));
+  EXPECT_TRUE(WaitUntil([&] { return farPart() > 0; }, 5s));
+}
+
 TEST_P(RealDesktopTest, ATargetThatClosesClearsTheStrip) {
   auto other = StartTarget("Other", 600, 450);
   auto target = StartTarget("Target", 400, 250);

@@ -439,6 +439,21 @@ TEST_F(Form1DesktopTest, AClosedTargetClearsTheStripAndTheBarLooksAgain) {
   EXPECT_EQ(form->LhWindow, 7u);
 }
 
+TEST_F(Form1DesktopTest, TheStripFollowsTheTargetsTitle) {
+  input_.foreground = 9;
+  input_.titles = {{9, u"notes.txt - Editor"}, {5, u"Other"}};
+  auto form = Start();
+  input_.listener->PointerPressed(9);
+  ASSERT_EQ(form->LhWindow, 9u);
+  input_.titles[9] = u"*notes.txt - Editor";
+  input_.titles[5] = u"Other, renamed";
+  input_.listener->WindowTitleChanged(5);  // not the target: nothing changes
+  EXPECT_EQ(form->Label1->toolTip(), "notes.txt - Editor");
+  input_.listener->WindowTitleChanged(9);
+  EXPECT_TRUE(form->Label1->text().startsWith("*notes"));
+  EXPECT_EQ(form->Label1->toolTip(), "*notes.txt - Editor");
+}
+
 TEST_F(Form1DesktopTest, ALongTitleEndsInAnEllipsisAndTheTooltipHasItWhole) {
   const std::u16string title(120, u'W');
   input_.foreground = 9;

@@ -80,7 +80,11 @@ class WaylandDesktop final : public Desktop, WindowTracking, KeyInjection, Event
 
   void SetListener(WindowTracking::Listener* listener) override { listener_ = listener; }
   void WatchActivity(bool on) override { watchActivity_ = on; }
-  void WatchWindow(WindowHandle window) override { watched_ = window; }
+  void WatchWindow(WindowHandle window) override {
+    watched_ = window;
+    const auto* toplevel = window != 0 ? list_->Find(window) : nullptr;
+    watchedTitle_ = toplevel ? toplevel->title : std::string();
+  }
   // The compositor tells no client of another's pointer buttons: a press is reported when the
   // seat turns active, its release once it has been still for kStrokeEndMs (under is unknown).
   void WatchPointer(bool on) override {
@@ -91,7 +95,7 @@ class WaylandDesktop final : public Desktop, WindowTracking, KeyInjection, Event
   // News an activation's wait took in (a click) leaves nothing to read on the descriptor.
   bool HasQueuedEvents() const override {
     return (idle_ && idle_->HasNotices()) || Front() != active_ ||
-           (watched_ != 0 && !list_->Find(watched_));
+           (watched_ != 0 && WatchedTitleChanged());
   }
   void ProcessEvents() override {
     list_->ReadNews();
@@ -100,6 +104,9 @@ class WaylandDesktop final : public Desktop, WindowTracking, KeyInjection, Event
       const WindowHandle gone = watched_;
       watched_ = 0;
       listener_->WindowDestroyed(gone);
+    } else if (watched_ != 0 && WatchedTitleChanged()) {
+      watchedTitle_ = list_->Find(watched_)->title;
+      listener_->WindowTitleChanged(watched_);
     }
     const WindowHandle active = Front();
     if (active != active_) {
@@ -110,6 +117,11 @@ class WaylandDesktop final : public Desktop, WindowTracking, KeyInjection, Event
   }
 
  private:
+  // The watched window is gone, or its title is not the one last reported.
+  bool WatchedTitleChanged() const {
+    const auto* toplevel = list_->Find(watched_);
+    return !toplevel || toplevel->title != watchedTitle_;
+  }
   bool IsOwn(WindowHandle window) const {
     const auto* toplevel = list_->Find(window);
     return toplevel && toplevel->appId == kOwnAppId;
@@ -150,6 +162,7 @@ class WaylandDesktop final : public Desktop, WindowTracking, KeyInjection, Event
   WindowTracking::Listener* listener_ = nullptr;
   bool watchActivity_ = false;
   WindowHandle watched_ = 0;
+  std::string watchedTitle_;
   WindowHandle active_ = 0;
   mutable WindowHandle lastOther_ = 0;  // a cache of what Front has seen
   std::unique_ptr<IdleWatch> idle_;

@@ -254,13 +254,17 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
     Hook(foregroundHook_, on, EVENT_SYSTEM_FOREGROUND, 0, 0);
     UpdateMouseHook();
   }
-  // The window's destruction, as its own thread reports it.
+  // The window's destruction and its title's changes, as its own thread reports them.
   void WatchWindow(WindowHandle window) override {
     watched_ = ToHwnd(window);
     DWORD pid = 0;
     const DWORD thread = window != 0 ? GetWindowThreadProcessId(watched_, &pid) : 0;
     Hook(destroyHook_, false, EVENT_OBJECT_DESTROY, 0, 0);
-    if (thread != 0) Hook(destroyHook_, true, EVENT_OBJECT_DESTROY, pid, thread);
+    Hook(nameHook_, false, EVENT_OBJECT_NAMECHANGE, 0, 0);
+    if (thread != 0) {
+      Hook(destroyHook_, true, EVENT_OBJECT_DESTROY, pid, thread);
+      Hook(nameHook_, true, EVENT_OBJECT_NAMECHANGE, pid, thread);
+    }
   }
   // Presses and releases, for keys held until the next stroke.
   void WatchPointer(bool on) override {
@@ -295,6 +299,9 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
                window != nullptr && window == self->watched_) {
       self->watched_ = nullptr;
       self->listener_->WindowDestroyed(reinterpret_cast<WindowHandle>(window));
+    } else if (event == EVENT_OBJECT_NAMECHANGE && object == OBJID_WINDOW &&
+               child == CHILDID_SELF && window != nullptr && window == self->watched_) {
+      self->listener_->WindowTitleChanged(reinterpret_cast<WindowHandle>(window));
     }
   }
 
@@ -346,6 +353,7 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
   HHOOK hook_ = nullptr;
   HWINEVENTHOOK foregroundHook_ = nullptr;
   HWINEVENTHOOK destroyHook_ = nullptr;
+  HWINEVENTHOOK nameHook_ = nullptr;
   HWND watched_ = nullptr;
   bool activity_ = false;
   bool pointer_ = false;

@@ -1,5 +1,6 @@
 #include "platform/x11/desktop_news.h"
 
+#include <X11/Xatom.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/Xfixes.h>
 
@@ -64,7 +65,7 @@ void DesktopNews::WatchWindow(Window window) {
   }
   watched_ = window;
   if (watched_ != None && !tree_.IsOwn(watched_)) {
-    XSelectInput(tree_.display(), watched_, StructureNotifyMask);
+    XSelectInput(tree_.display(), watched_, StructureNotifyMask | PropertyChangeMask);
   }
 }
 
@@ -84,6 +85,11 @@ bool DesktopNews::Handle(XEvent& event, WindowTracking::Listener* listener,
   } else if (event.type == PropertyNotify &&
              event.xproperty.atom == tree_.atoms().netActiveWindow) {
     if (listener) listener->ActiveWindowChanged();
+  } else if (event.type == PropertyNotify && watched_ != None &&
+             event.xproperty.window == watched_ &&
+             (event.xproperty.atom == tree_.atoms().netWmName ||
+              event.xproperty.atom == XA_WM_NAME)) {
+    if (listener) listener->WindowTitleChanged(watched_);
   } else if (event.type == DestroyNotify && watched_ != None &&
              event.xdestroywindow.window == watched_) {
     watched_ = None;
