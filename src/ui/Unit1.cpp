@@ -159,8 +159,8 @@ void TForm1::WatchDesktop() {
   desktop_.Shell().SetListener(this);
   CompositorChanged(desktop_.Shell().CompositorRunning());
   if (platform::EventSource* events = desktop_.Events()) WatchDesktopNews(this, *events);
-  // After a screen changed, a strip left half off it is moved wholly onto one.
-  WatchScreens(this, [this] { placement_.KeepReachable(true); });
+  // After a screen changed, the bar returns to the user's place or moves wholly onto a screen.
+  WatchScreens(this, [this] { placement_.FollowScreens(); });
 }
 
 void TForm1::FormClose() {

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPoint>
 #include <QRect>
+#include <optional>
 
 #include "settings/bar_settings.h"
 
@@ -24,11 +25,11 @@ class TBarPlacement {
   static constexpr int kMaxSide = 4096;
 
   // compositorPlaces: the desktop places windows, and the bar never learns its place.
-  TBarPlacement(QWidget& window, int stripHeight, bool compositorPlaces)
-      : window_(window), stripHeight_(stripHeight), compositorPlaces_(compositorPlaces) {}
+  TBarPlacement(QWidget& window, int stripHeight, bool compositorPlaces);
 
   int Left() const;
   int Top() const;
+  // The user's place and size: what the settings file keeps.
   void SetBounds(int left, int top, int width, int height);
   // The bar changes its size only through here.
   void SetGeometry(const QRect& rect);
@@ -37,9 +38,13 @@ class TBarPlacement {
   void Restore(const BarSettings& settings);
   // The place and size for the settings file; a place the file cannot hold moves the bar.
   void Store(BarSettings& settings);
-  // The title strip stays on a screen (with wholeStrip, wholly on one) and the size between
-  // the smallest one that can be grabbed and a sane bound.
-  void KeepReachable(bool wholeStrip = false);
+  // The title strip stays on a screen and the size between the smallest one that can be
+  // grabbed and a sane bound.
+  void KeepReachable();
+  // After the screens changed: the bar goes back to the place the user chose where it lies
+  // wholly on a screen there, else wholly onto the nearest screen it fits, else with its strip
+  // wholly on one. The user's place stays for when the screens allow it again.
+  void FollowScreens();
   // The screens' work areas, in device-independent pixels.
   static QList<QRect> WorkAreas();
 
@@ -47,8 +52,11 @@ class TBarPlacement {
   QWidget& window_;
   int stripHeight_;
   bool compositorPlaces_;
-  // Left and Top as the settings file had them.
-  QPoint storedPlace_;
+  // The place the user chose (or the settings file had), in screen pixels: what the settings
+  // file keeps, whatever the screens pushed the bar to.
+  QPoint userPlace_;
+  // Where the screens last pushed the bar, in device-independent pixels.
+  std::optional<QPoint> pushedTo_;
 };
 
 }  // namespace kavo

@@ -60,6 +60,24 @@ QPoint ReachablePosition(const QRect& placed, int stripHeight, const QList<QRect
           std::clamp(window.y(), a.top(), std::max(a.top(), a.bottom() - stripHeight + 1))};
 }
 
+QPoint PlaceOnScreens(const QRect& user, int stripHeight, const QList<QRect>& workAreas) {
+  const QList<QRect> areas = Usable(workAreas);
+  for (const QRect& a : areas) {
+    if (a.contains(user)) return user.topLeft();
+  }
+  const QPoint stripCentre(user.center().x(), user.y() + stripHeight / 2);
+  std::optional<QRect> home;
+  for (const QRect& a : areas) {
+    if (a.contains(stripCentre)) home = a;
+  }
+  if (!home) home = NearestTo(stripCentre, areas);
+  if (home && home->width() >= user.width() && home->height() >= user.height()) {
+    return {std::clamp(user.x(), home->left(), home->right() + 1 - user.width()),
+            std::clamp(user.y(), home->top(), home->bottom() + 1 - user.height())};
+  }
+  return ReachablePosition(user, stripHeight, workAreas, true);
+}
+
 QPoint MenuPosition(QPoint corner, QSize menu, const QList<QRect>& workAreas) {
   for (const QRect& work : Usable(workAreas)) {
     if (!work.contains(corner)) continue;

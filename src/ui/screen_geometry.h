@@ -28,6 +28,11 @@ QPoint StorablePlace(QPoint place);
 QPoint ReachablePosition(const QRect& window, int stripHeight, const QList<QRect>& workAreas,
                          bool wholeStrip = false);
 
+// Where a window goes after the screens changed, from the place the user chose: there, where it
+// lies wholly in a work area; else wholly inside the work area nearest its strip, where it fits;
+// else with its strip wholly on a screen (ReachablePosition).
+QPoint PlaceOnScreens(const QRect& userPlace, int stripHeight, const QList<QRect>& workAreas);
+
 // Where the menu opens for the bar's corner at (x, y) in screen pixels, given its size: kept
 // inside the work area that holds the corner, if one does.
 QPoint MenuPosition(QPoint corner, QSize menu, const QList<QRect>& workAreas);

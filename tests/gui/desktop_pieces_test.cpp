@@ -163,6 +163,26 @@ TEST(ToolkitTranslations, TheToolkitsDialogsSpeakTheSystemsLanguage) {
   QLocale::setDefault(before);
 }
 
+TEST(ScreenGeometry, AfterTheScreensChangeTheBarGoesBackToTheUsersPlaceOrWhollyOntoAScreen) {
+  const QList<QRect> small = {QRect(0, 0, 1024, 768)};
+  const QList<QRect> two = {QRect(0, 0, 1024, 740), QRect(1024, 0, 800, 600)};
+  struct Case {
+    const char* name;
+    QRect user;
+    QList<QRect> work;
+    QPoint at;
+  };
+  const Case cases[] = {
+      {"the user's place fits: there", {1000, 600, 250, 130}, {{0, 0, 1280, 800}}, {1000, 600}},
+      {"shrunk: wholly onto the screen", {1050, 700, 250, 130}, small, {774, 638}},
+      {"hanging below the second screen", {1200, 550, 250, 130}, two, {1200, 470}},
+      {"across two screens: onto the one under its strip", {900, 100, 250, 130}, two, {1024, 100}},
+      {"taller than the screen: its strip on it", {100, 700, 250, 900}, small, {100, 700}},
+      {"no screen: stays", {5000, 5000, 250, 130}, {}, {5000, 5000}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PlaceOnScreens(c.user, 20, c.work), c.at) << c.name;
+}
+
 TEST(ScreenGeometry, BesidePlacementAvoidsTheBarOnItsOwnScreen) {
   const QList<QRect> two = {QRect(0, 0, 1024, 740), QRect(1024, 0, 800, 600)};
   const QSize window(320, 420);
