@@ -82,6 +82,9 @@ void TForm1::BuildComponents() {
   Layout2 = new QWidget(this);
   ButtonArea = new TPressArea(this);
   FlowLayout1 = new TFlowLayout(ButtonArea);
+  ResizeGrip = new TPressArea(this);
+  ResizeGrip->setCursor(Qt::SizeFDiagCursor);
+  ResizeGrip->hide();
 
   buttonBar_ = new TButtonBar(ButtonArea, FlowLayout1, [this] { return KeyMenu.get(); });
   connect(buttonBar_, &TButtonBar::Clicked, this,
@@ -105,6 +108,7 @@ void TForm1::BuildComponents() {
     pressGlobal_ = at;
     RunGuarded([this] { Rectangle1MouseDown(); });
   });
+  connect(ResizeGrip, &TPressArea::Pressed, this, [this] { drag_->StartResize(); });
   connect(ButtonArea, &TPressArea::Pressed, this, [this](QPointF at) {
     pressGlobal_ = at;
     RunGuarded([this] { FlowLayout1MouseDown(); });
@@ -382,6 +386,8 @@ void TForm1::FlowLayout1MouseDown() {
 void TForm1::ResizeMenuClick() {
   ResizeMenu->toggle();
   // Resize mode: an opaque window that takes presses everywhere; normal mode: see-through again.
+  ResizeGrip->setVisible(InResizeMode());
+  ResizeGrip->raise();
   update();
   shaper_->Schedule();
 }
@@ -479,6 +485,7 @@ void TForm1::resizeEvent(QResizeEvent* event) {
   Label1->setGeometry(layout.title);
   Layout2->setGeometry(layout.spacer);
   ButtonArea->setGeometry(layout.buttonArea);
+  ResizeGrip->setGeometry(layout.resizeGrip);
   ShowTitle();  // elided anew to the strip's width; the shapes follow
 }
 

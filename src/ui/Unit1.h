@@ -68,8 +68,10 @@ class TForm1 : public QWidget,
   QWidget* Layout2 = nullptr;                          // spacer below the strip
   TPressArea* ButtonArea = nullptr;    // the button area; its empty parts take presses
   TFlowLayout* FlowLayout1 = nullptr;  // arranges the buttons in ButtonArea
-  QTimer* Timer1 = nullptr;            // looks for the target once a second
-  QMenu* PopupMenu1 = nullptr;         // the strip's menu, made when first opened
+  // In resize mode, the bar's bottom-right corner: a drag there resizes, whatever lies below.
+  TPressArea* ResizeGrip = nullptr;
+  QTimer* Timer1 = nullptr;                          // looks for the target once a second
+  QMenu* PopupMenu1 = nullptr;                       // the strip's menu, made when first opened
   TFileDialog OpenDialog1{TFileDialog::Kind::Open};  // OpenKeyBind's file dialog
   TFileDialog SaveDialog1{TFileDialog::Kind::Save};  // SaveAsKeyBind's file dialog
   // The menu's items, in its order.

@@ -16,6 +16,9 @@ BarLayout LayOutBar(QSize size) {
   l.spacer = QRect(0, L::kStripHeight, w, L::kSpacerHeight);
   l.buttonArea = QRect(0, L::kStripHeight + L::kSpacerHeight, w,
                        std::max(0, size.height() - L::kStripHeight - L::kSpacerHeight));
+  const QSize grip = QSize(L::kGrip, L::kGrip).boundedTo(l.buttonArea.size());
+  l.resizeGrip =
+      QRect(l.buttonArea.bottomRight() - QPoint(grip.width(), grip.height()) + QPoint(1, 1), grip);
   return l;
 }
 

@@ -12,8 +12,10 @@ struct BarLayout {
   static constexpr int kSpacerHeight = 4;
   static constexpr int kSquare = 20;
   static constexpr int kLabelMargin = 6;
+  static constexpr int kGrip = 14;
 
-  QRect strip, menuSquare, title, dragSquare, spacer, buttonArea;
+  // resizeGrip: the button area's bottom-right corner, where resize mode resizes from.
+  QRect strip, menuSquare, title, dragSquare, spacer, buttonArea, resizeGrip;
 };
 
 // Never a negative size, however small the bar.

@@ -66,6 +66,15 @@ TEST_F(WindowTest, ResizeModeResizesFromTheButtonAreaAndNormalModeKeepsTheResult
   EXPECT_NE(saved.find("Height=110\r\nWidth=290\r\n"), std::string::npos) << saved;
 }
 
+TEST_F(WindowTest, TheSmallestBarResizesFromItsCornerThoughItsButtonFillsIt) {
+  auto bar = StartBar("[Form]\r\nTop=100\r\nLeft=100\r\nWidth=40\r\nHeight=44\r\n");
+  ASSERT_EQ(Bar(), (Geometry{100, 100, 40, 44}));
+  ChooseFromMenu(1);               // ReSize
+  DragFromTo(137, 141, 237, 181);  // from the corner, over the first button
+  EXPECT_TRUE(WaitUntil([&] { return Bar() == Geometry{100, 100, 140, 84}; }, 3s))
+      << Bar().width << "x" << Bar().height;
+}
+
 TEST_F(WindowTest, MenuOpensAtTheBarsCornerAndStaysOnScreen) {
   auto bar = StartBar("[Form]\r\nTop=100\r\nLeft=100\r\n");
   ClickAt(110, 110);

@@ -346,6 +346,8 @@ TEST(BarLayoutTest, PartsFollowTheSizeAndNeverGoNegative) {
     EXPECT_EQ(l.title, c.title) << c.size.width();
     EXPECT_EQ(l.spacer, QRect(0, 20, c.size.width(), 4));
     EXPECT_EQ(l.buttonArea, c.buttonArea) << c.size.width();
+    EXPECT_EQ(l.resizeGrip.bottomRight(), c.buttonArea.bottomRight()) << c.size.width();
+    EXPECT_TRUE(c.buttonArea.contains(l.resizeGrip) || c.buttonArea.isEmpty());
   }
 }
 

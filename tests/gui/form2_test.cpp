@@ -598,5 +598,20 @@ TEST_F(SettingsTest, ResizeModeMakesTheWholeBarTakePresses) {
   EXPECT_EQ(form1_->Buttons().size(), 4u);
 }
 
+TEST_F(SettingsTest, TheSmallestBarResizesFromItsCornerThoughAButtonFillsIt) {
+  Start();
+  form1_->show();
+  form1_->SetBounds(100, 100, TForm1::kMinWidth, TForm1::kMinHeight);
+  form1_->ResizeMenuClick();
+  const QPoint corner(TForm1::kMinWidth - 3, TForm1::kMinHeight - 3);
+  EXPECT_EQ(form1_->childAt(corner), form1_->ResizeGrip);
+  QTest::mousePress(form1_->ResizeGrip, Qt::LeftButton, {}, form1_->ResizeGrip->rect().center());
+  EXPECT_EQ(QWidget::mouseGrabber(), form1_.get());  // resizing
+  form1_->releaseMouse();
+  form1_->ResizeMenuClick();
+  EXPECT_FALSE(form1_->ResizeGrip->isVisible());
+  EXPECT_NE(form1_->childAt(corner), form1_->ResizeGrip);
+}
+
 }  // namespace
 }  // namespace kavo
