@@ -32,6 +32,7 @@ run: deps $(REL_DIR)/build.ninja
 
 test: deps $(TEST_DIR)/build.ninja $(REL_DIR)/build.ninja
 	cmake --build $(TEST_DIR)
+	scripts/test-user.sh >/dev/null
 	cd $(TEST_DIR) && ctest --output-on-failure
 	scripts/windows-tests.sh
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=20

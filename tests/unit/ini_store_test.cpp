@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "as_test_user.h"
 #include "base/errors.h"
 #include "platform/code_page.h"
 #include "settings/bar_settings.h"
@@ -175,15 +176,16 @@ TEST_F(IniStoreTest, UndecodableFileFailsTheFirstReadAndStaysUnopened) {
 
 #ifndef _WIN32
 TEST_F(IniStoreTest, UnreadableFileIsTheOpenError) {
-  if (test::IsPrivileged()) GTEST_SKIP() << "root reads files whatever their permissions";
   TIniStore ini = StoreWith("[Form]\r\n");
   std::filesystem::permissions(file_, std::filesystem::perms::none);
-  try {
-    ini.ReadInteger(u"Form", u"Top", 100);
-    ADD_FAILURE() << "read";
-  } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message(), "ファイル " + file_ + " は開けません。 Permission denied ");
-  }
+  test::AsUnprivilegedUser(dir_.path(), [&] {
+    try {
+      ini.ReadInteger(u"Form", u"Top", 100);
+      ADD_FAILURE() << "read";
+    } catch (const EFOpenError& e) {
+      EXPECT_EQ(e.Message(), "ファイル " + file_ + " は開けません。 Permission denied ");
+    }
+  });
 }
 #endif
 

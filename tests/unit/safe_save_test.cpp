@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "as_test_user.h"
 #include "base/errors.h"
 #include "bindings/key_list.h"
 #include "platform/code_page.h"
@@ -161,15 +162,28 @@ TEST_F(SafeSaveTest, NewFilesLeftByEndedProcessesAreRemovedBeforeSaving) {
 
 #ifndef _WIN32
 // On Windows a folder's write permission is an ACL and mounting needs privileges: not tried.
-TEST_F(SafeSaveTest, FolderWithoutWritePermissionIsTheCreateError) {
-  if (test::IsPrivileged()) GTEST_SKIP() << "root writes into any folder";
+// Where no new file can be made beside it, a file that may be written is rewritten in place;
+// one that may not, or a new one, is the create error.
+TEST_F(SafeSaveTest, InAFolderWithoutWritePermissionAWritableFileIsRewrittenInPlace) {
   const std::string folder = dir_.Native("locked");
   fs::create_directory(folder);
-  test::WriteBytes(folder + "/k.txt", "keep me");
+  test::WriteBytes(folder + "/writable.txt", std::string(500, 'x'));  // longer than the new
+  test::WriteBytes(folder + "/short.txt", "A,B\r\n");                 // shorter
+  test::WriteBytes(folder + "/readonly.txt", "keep me");
+  ::chmod((folder + "/readonly.txt").c_str(), 0444);
   ::chmod(folder.c_str(), 0555);
-  EXPECT_THROW(Defaults().SaveToFile(test::U16(folder + "/k.txt")), EFCreateError);
+  test::AsUnprivilegedUser(dir_.path(), [&] {
+    for (const char* name : {"writable.txt", "short.txt"}) {
+      Defaults().SaveToFile(test::U16(folder + "/" + name));
+      EXPECT_EQ(test::ReadBytes(folder + "/" + name), saved_) << name;
+    }
+    EXPECT_THROW(Defaults().SaveToFile(test::U16(folder + "/readonly.txt")), EFCreateError);
+    EXPECT_THROW(Defaults().SaveToFile(test::U16(folder + "/new.txt")), EFCreateError);
+    EXPECT_EQ(test::ReadBytes(folder + "/readonly.txt"), "keep me");
+  });
   ::chmod(folder.c_str(), 0755);
-  EXPECT_EQ(test::ReadBytes(folder + "/k.txt"), "keep me");
+  EXPECT_EQ(Entries(folder),
+            (std::vector<std::string>{"readonly.txt", "short.txt", "writable.txt"}));
 }
 
 // A file system too small for the new content: the write fails and the old file survives.

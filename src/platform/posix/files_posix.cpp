@@ -214,6 +214,54 @@ std::u16string ErrorText(ErrorCode code) {
   return SystemCodePage().Decode(std::strerror(code));
 }
 
+// Writes bytes over the file's own content, for a file that may be written in a folder where no
+// file may be created. Space for the new content is taken first, so that the disk cannot run
+// full half-way; a write that fails all the same puts the old content back as far as it can.
+static SaveResult RewriteInPlace(const std::string& target, std::string_view bytes) {
+  const int raw = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (raw < 0) return {SaveStage::Create, errno};
+  Fd fd(raw);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return {SaveStage::Create, errno};
+  if (!S_ISREG(st.st_mode)) return {SaveStage::Create, ENOTSUP};
+  if (static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes) return {SaveStage::Create, EFBIG};
+  std::string old(static_cast<std::size_t>(st.st_size), '\0');
+  for (std::size_t got = 0; got < old.size();) {
+    const ssize_t n =
+        ::pread(fd.get(), old.data() + got, old.size() - got, static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return {SaveStage::Create, errno};
+    if (n == 0) {
+      old.resize(got);
+      break;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  if (bytes.size() > old.size()) {
+    const int code = ::posix_fallocate(fd.get(), 0, static_cast<off_t>(bytes.size()));
+    // Some file systems cannot reserve space: the write finds out.
+    if (code != 0 && code != EOPNOTSUPP && code != EINVAL) return {SaveStage::Write, code};
+  }
+  const auto writeAll = [&](std::string_view content) {
+    std::size_t done = 0;
+    while (done < content.size()) {
+      const ssize_t n = ::pwrite(fd.get(), content.data() + done, content.size() - done,
+                                 static_cast<off_t>(done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return errno;
+      if (n == 0) return ENOSPC;
+      done += static_cast<std::size_t>(n);
+    }
+    if (::ftruncate(fd.get(), static_cast<off_t>(content.size())) != 0) return errno;
+    return ::fdatasync(fd.get()) != 0 ? errno : 0;
+  };
+  if (const int code = writeAll(bytes)) {
+    [[maybe_unused]] const int restored = writeAll(old);
+    return {SaveStage::Write, code};
+  }
+  return {};
+}
+
 SaveResult ReplaceWholeFile(std::u16string_view path, std::string_view bytes) {
   std::string target;
   if (const int code = FinalTarget(Native(path), target)) return {SaveStage::Create, code};
@@ -233,6 +281,12 @@ SaveResult ReplaceWholeFile(std::u16string_view path, std::string_view bytes) {
   for (int attempt = 0; attempt < 16 && raw < 0; ++attempt) {
     temp = TempNameBeside(target);
     raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // No new file in this folder, yet the file itself may be written: rewritten in place.
+    if (raw < 0 && exists && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+      const int code = errno;
+      const SaveResult inPlace = RewriteInPlace(target, bytes);
+      return inPlace.stage == SaveStage::Create ? SaveResult{SaveStage::Create, code} : inPlace;
+    }
     if (raw < 0 && errno != EEXIST) return {SaveStage::Create, errno};
   }
   if (raw < 0) return {SaveStage::Create, EEXIST};

@@ -197,6 +197,57 @@ std::u16string ErrorText(ErrorCode code) {
   return result;
 }
 
+// Writes bytes over the file's own content, for a file that may be written in a folder where no
+// file may be created. Space for the new content is taken first, so that the disk cannot run
+// full half-way; a write that fails all the same puts the old content back as far as it can.
+static SaveResult RewriteInPlace(const std::wstring& target, std::string_view bytes) {
+  Handle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return {SaveStage::Create, static_cast<ErrorCode>(GetLastError())};
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) {
+    return {SaveStage::Create, static_cast<ErrorCode>(GetLastError())};
+  }
+  if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+    return {SaveStage::Create, ERROR_FILE_TOO_LARGE};
+  }
+  std::string old(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!old.empty() &&
+      !ReadFile(file.get(), old.data(), static_cast<DWORD>(old.size()), &read, nullptr)) {
+    return {SaveStage::Create, static_cast<ErrorCode>(GetLastError())};
+  }
+  old.resize(read);
+  const auto writeAll = [&](std::string_view content) -> DWORD {
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(content.size());
+    // Extending first takes the space; truncating last drops what the old content had more.
+    if (content.size() > old.size() &&
+        (!SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get()))) {
+      return GetLastError();
+    }
+    if (!SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return GetLastError();
+    std::size_t done = 0;
+    while (done < content.size()) {
+      const DWORD chunk =
+          static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
+      DWORD written = 0;
+      if (!WriteFile(file.get(), content.data() + done, chunk, &written, nullptr)) {
+        return GetLastError();
+      }
+      if (written == 0) return ERROR_DISK_FULL;
+      done += written;
+    }
+    if (!SetEndOfFile(file.get()) || !FlushFileBuffers(file.get())) return GetLastError();
+    return 0;
+  };
+  if (const DWORD code = writeAll(bytes)) {
+    writeAll(old);
+    return {SaveStage::Write, static_cast<ErrorCode>(code)};
+  }
+  return {};
+}
+
 SaveResult ReplaceWholeFile(std::u16string_view path, std::string_view bytes) {
   const std::wstring target = win32::Wide(path);
   RemoveStaleTempFiles(target);
@@ -220,7 +271,15 @@ SaveResult ReplaceWholeFile(std::u16string_view path, std::string_view bytes) {
     created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
-      return {SaveStage::Create, static_cast<ErrorCode>(GetLastError())};
+      const DWORD code = GetLastError();
+      // No new file in this folder, yet the file itself may be written: rewritten in place.
+      if (exists && code == ERROR_ACCESS_DENIED) {
+        const SaveResult inPlace = RewriteInPlace(target, bytes);
+        return inPlace.stage == SaveStage::Create
+                   ? SaveResult{SaveStage::Create, static_cast<ErrorCode>(code)}
+                   : inPlace;
+      }
+      return {SaveStage::Create, static_cast<ErrorCode>(code)};
     }
   }
   if (created == INVALID_HANDLE_VALUE) return {SaveStage::Create, ERROR_FILE_EXISTS};
