@@ -82,6 +82,8 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<kavo::TForm1> form1;
   try {
+    kavo::SeedHomeFromProgramFolder(home,
+                                    kavo::platform::FolderOf(kavo::platform::ExecutablePath()));
     form1 = std::make_unique<kavo::TForm1>(*desktop, home.folder);
   } catch (const kavo::KavoError& error) {
     // The address of the start-up code, as the box shows one.

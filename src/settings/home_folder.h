@@ -25,6 +25,12 @@ struct Home {
 // never writes into its bin/ folder, not even when run by root.
 Home ChooseHome(std::u16string_view requested, std::u16string_view programFolder);
 
+// For a home in the user's config folder: Kavo.ini and KavoKey.txt that lie beside the program
+// (a copy in a folder the user cannot write) and that the config folder lacks are copied there
+// once, as the starting point of the user's own files; the program's are never changed.
+// EFOpenError for one that cannot be read, EFCreateError or EWriteError for a copy that fails.
+void SeedHomeFromProgramFolder(const Home& home, std::u16string_view programFolder);
+
 // Before file is written: where it lies in the home folder and that folder is missing (it is
 // made at the first save), makes it; EFCreateError for the file, with the folder's reason, when
 // that fails.

@@ -52,6 +52,28 @@ class HomeFolderTest : public testing::Test {
   test::TempDir dir_;
 };
 
+TEST_F(HomeFolderTest, FilesBesideAProgramThatCannotWriteThereStartTheConfigFoldersOnce) {
+  const std::string program = Folder("readonly");
+  test::WriteBytes(program + "KavoKey.txt", "Redo,Ctrl,Y\r\n");
+  test::WriteBytes(program + "Kavo.ini", "[Form]\r\nTop=7\r\n");
+  const std::string config = dir_.Native("config") + kSep + "kavo" + kSep;
+  const Home home{U16(config), HomeKind::UserConfig};
+  SeedHomeFromProgramFolder(home, U16(program));
+  EXPECT_EQ(test::ReadBytes(config + "KavoKey.txt"), "Redo,Ctrl,Y\r\n");
+  EXPECT_EQ(test::ReadBytes(config + "Kavo.ini"), "[Form]\r\nTop=7\r\n");
+  // Copied once: the user's own files from then on are never replaced.
+  test::WriteBytes(config + "KavoKey.txt", "Mine,Ctrl,M\r\n");
+  fs::remove(config + "Kavo.ini");
+  test::WriteBytes(program + "KavoKey.txt", "Changed,Ctrl,C\r\n");
+  SeedHomeFromProgramFolder(home, U16(program));
+  EXPECT_EQ(test::ReadBytes(config + "KavoKey.txt"), "Mine,Ctrl,M\r\n");
+  EXPECT_TRUE(fs::exists(config + "Kavo.ini"));
+  // A home of any other kind takes nothing.
+  const std::string portable = Folder("portable");
+  SeedHomeFromProgramFolder({U16(portable), HomeKind::Portable}, U16(program));
+  EXPECT_FALSE(fs::exists(portable + "KavoKey.txt"));
+}
+
 TEST_F(HomeFolderTest, AFolderGivenOnTheCommandLineIsUsedAsItIsMadeAbsolute) {
   const std::string program = Folder("portable");
   const Home given = ChooseHome(U16(dir_.Native("elsewhere")), U16(program));
