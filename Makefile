@@ -40,7 +40,7 @@ test: deps $(TEST_DIR)/build.ninja $(REL_DIR)/build.ninja
 
 # The Debian package, from the release build: build/release/kavo_<version>_<arch>.deb.
 package: deps $(REL_DIR)/build.ninja
-	cmake --build $(REL_DIR)
+	cmake --build $(REL_DIR) --target kavo_package
 	cd $(REL_DIR) && cpack -G DEB
 
 # The Windows bar: build/windows-release/Kavo-<version>-windows-x64.zip (portable) and

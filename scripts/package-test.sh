@@ -9,7 +9,7 @@ user=kavo-test
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
-cmake --build "$release"
+cmake --build "$release" --target kavo_package
 rm -f "$release"/kavo_*.deb
 (cd "$release" && cpack -G DEB >/dev/null)
 deb=$(realpath "$release"/kavo_*.deb)
