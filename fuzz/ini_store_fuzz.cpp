@@ -24,14 +24,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   KAVO_FUZZ_CHECK(reparsed.Text() == written);
   KAVO_FUZZ_CHECK(reparsed.Sections().size() == document.Sections().size());
 
-  // The bar's own settings, set to a number and read back, whatever else the file holds.
-  const std::u16string_view settings[][2] = {
-      {u"Form", u"Top"}, {u"Form", u"Left"}, {u"Icon", u"Width"}, {u"Icon", u"Shadow"}};
-  for (const auto& [section, name] : settings) {
-    document.SetValue(section, name, u"-123");
-    const IniDocument back = IniDocument::Parse(document.Text());
-    const auto value = back.Value(section, name);
-    KAVO_FUZZ_CHECK(value && *value == u"-123");
+  // The bar's own settings, set to numbers and read back, whatever else the file holds: all of
+  // them written at once, as the bar writes them.
+  const std::u16string_view settings[][3] = {{u"Form", u"Top", u"-123"},
+                                             {u"Form", u"Left", u"0"},
+                                             {u"Icon", u"Width", u"2147483647"},
+                                             {u"Icon", u"Shadow", u"1"}};
+  for (const auto& [section, name, value] : settings) document.SetValue(section, name, value);
+  const IniDocument back = IniDocument::Parse(document.Text());
+  for (const auto& [section, name, value] : settings) {
+    const auto read = back.Value(section, name);
+    KAVO_FUZZ_CHECK(read && *read == value);
   }
   return 0;
 }

@@ -1,6 +1,8 @@
 // Key files: any bytes load or raise an encoding error; a list that loaded comes back line for
 // line from what a save writes, in every encoding a list may remember.
 
+#include <memory>
+
 #include "base/errors.h"
 #include "files/text_file.h"
 #include "fuzz_support.h"
@@ -27,9 +29,11 @@ std::string Save(const std::vector<std::u16string>& lines, TextEncoding encoding
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kavo;
   if (size == 0) return 0;
-  // The first byte picks the legacy code page: Western, Japanese or UTF-8.
-  constexpr unsigned kCodePages[] = {1252, 932, platform::kUtf8CodePage};
-  const platform::ScopedCodePage codePage(kCodePages[data[0] % 3]);
+  // The first byte picks the legacy code page: Western, Japanese or UTF-8, each made once.
+  static const std::unique_ptr<platform::CodePage> kCodePages[] = {
+      platform::MakeCodePage(1252), platform::MakeCodePage(932),
+      platform::MakeCodePage(platform::kUtf8CodePage)};
+  const platform::ScopedCodePage codePage(*kCodePages[data[0] % 3]);
   const std::string_view bytes = fuzz::Bytes(data + 1, size - 1);
 
   std::vector<std::u16string> lines;

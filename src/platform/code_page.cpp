@@ -41,6 +41,10 @@ ScopedCodePage::ScopedCodePage(unsigned id) : pinned_(MakeCodePage(id)), previou
   g_pinned = pinned_.get();
 }
 
+ScopedCodePage::ScopedCodePage(const CodePage& page) : previous_(g_pinned) {
+  g_pinned = &page;
+}
+
 ScopedCodePage::~ScopedCodePage() {
   g_pinned = previous_;
 }

@@ -36,6 +36,9 @@ const CodePage& LegacyCodePage();
 class ScopedCodePage {
  public:
   explicit ScopedCodePage(unsigned id);
+  // Pins a code page made beforehand, which must outlive this object: making one can take far
+  // longer than what it then converts (the fuzz targets switch between three, input by input).
+  explicit ScopedCodePage(const CodePage& page);
   ~ScopedCodePage();
   ScopedCodePage(const ScopedCodePage&) = delete;
   ScopedCodePage& operator=(const ScopedCodePage&) = delete;
