@@ -236,7 +236,7 @@ void TForm1::StartPolling(bool afterClose) {
   if (afterClose) {
     tracker_.StartLookingAfterClose(TargetTracker::Clock::now());
   } else {
-    tracker_.StartLooking();
+    tracker_.StartLooking(LhWindow);
   }
   Timer1->start();
   desktop_.Tracking().WatchActivity(true);

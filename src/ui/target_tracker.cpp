@@ -6,9 +6,10 @@ TargetTracker::TargetTracker(platform::WindowTracking& windows,
                              std::function<bool(WindowHandle)> isOwn)
     : windows_(windows), isOwn_(std::move(isOwn)) {}
 
-void TargetTracker::StartLooking() {
+void TargetTracker::StartLooking(WindowHandle previous) {
   looking_ = true;
   settlingUntil_.reset();
+  previous_ = previous;
   // Only a live, titled window can be passed over: a window manager may still name a window
   // that is gone, whose id the next new window can get.
   const auto front = Candidate(windows_.ForegroundWindow());
@@ -23,18 +24,19 @@ void TargetTracker::StartLookingAfterClose(Clock::time_point now) {
 std::optional<TargetTracker::Target> TargetTracker::Check(Clock::time_point now) {
   if (!looking_) return std::nullopt;
   const WindowHandle front = windows_.ForegroundWindow();
-  if (front != passedOver_) {
-    if (settlingUntil_ && now < *settlingUntil_) {
-      // The window manager's choice after the close, not the user's.
-      if (const auto chosen = Candidate(front)) {
-        passedOver_ = chosen->window;
-        settlingUntil_.reset();
-      }
-      return std::nullopt;
+  // No window in front (between one closing and the next coming forward) changes nothing.
+  if (front == 0 || PassedOver(front) || isOwn_(front)) return std::nullopt;
+  if (settlingUntil_ && now < *settlingUntil_) {
+    // The window manager's choice after the close, not the user's.
+    if (const auto chosen = Candidate(front)) {
+      passedOver_ = chosen->window;
+      settlingUntil_.reset();
     }
-    passedOver_ = 0;  // another window came forward
+    return std::nullopt;
   }
-  if (front == passedOver_) return std::nullopt;
+  // Another program's window came forward.
+  passedOver_ = 0;
+  previous_ = 0;
   return Take(Candidate(front));
 }
 
@@ -61,6 +63,7 @@ std::optional<TargetTracker::Target> TargetTracker::Take(std::optional<Target> t
   if (target) {
     looking_ = false;
     passedOver_ = 0;
+    previous_ = 0;
     settlingUntil_.reset();
   }
   return target;

@@ -4,8 +4,9 @@
 // window found in front.
 //
 // The window already in front when looking starts (the terminal the bar was launched from, or
-// the target itself after ReAcquire) is passed over until another window comes forward, or
-// until the user clicks into it: a click is the user's own choice.
+// the target itself after ReAcquire) is passed over until another program's window comes
+// forward, or until the user clicks into it: a click is the user's own choice. The bar's own
+// windows coming and going in between (its menu, the settings window) change nothing.
 
 #include <chrono>
 #include <functional>
@@ -30,8 +31,9 @@ class TargetTracker {
   // isOwn tells the program's own windows, which are never taken.
   TargetTracker(platform::WindowTracking& windows, std::function<bool(WindowHandle)> isOwn);
 
-  // Starts looking; the window in front now is passed over.
-  void StartLooking();
+  // Starts looking; the window in front now is passed over, and so is previous, the target until
+  // now, which the bar itself may still be bringing forward (after the settings window closed).
+  void StartLooking(WindowHandle previous = 0);
   // Starts looking after the target was closed: the window that the window manager brings
   // forward in its place (within a second, without a click) is passed over as well.
   void StartLookingAfterClose(Clock::time_point now);
@@ -55,7 +57,11 @@ class TargetTracker {
   platform::WindowTracking& windows_;
   std::function<bool(WindowHandle)> isOwn_;
   bool looking_ = false;
+  bool PassedOver(WindowHandle window) const {
+    return window != 0 && (window == passedOver_ || window == previous_);
+  }
   WindowHandle passedOver_ = 0;
+  WindowHandle previous_ = 0;
   std::optional<Clock::time_point> settlingUntil_;
 };
 

@@ -67,6 +67,34 @@ TEST_P(RealDesktopTest, AfterReAcquireAClickIntoTheWindowInFrontTakesIt) {
   EXPECT_TRUE(Received("Second").empty());
 }
 
+// Closing the settings window gives the focus back to the target, which may arrive after the
+// user chose ReAcquire: that is the bar's doing, and the window the user brings forward next is
+// the one taken.
+TEST_P(RealDesktopTest, ReAcquireRightAfterTheSettingsWindowTakesTheWindowTheUserBringsForward) {
+  auto first = StartTarget("First", 400, 250);
+  auto second = StartTarget("Second", 600, 450);
+  auto bar = StartBar();
+  ClickAt(500, 350);  // into First
+  ClickAt(ButtonX(0), kButtonY);
+  AwaitReceived("First", 4);
+  const struct {
+    const char* name;
+    int x, y;
+  } rounds[] = {{"Second", 700, 550}, {"First", 500, 300}, {"Second", 700, 550}};
+  for (const auto& round : rounds) {
+    ChooseFromMenu(0);  // Settings
+    std::string settings;
+    ASSERT_TRUE(WaitUntil([&] { return !(settings = FindWindow("^Settings$")).empty(); }));
+    Sh("wmctrl -i -c " + settings);
+    ChooseFromMenu(2);  // ReAcquire, at once
+    ClickAt(round.x, round.y);
+    ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == TargetWindow(round.name); }));
+    const std::size_t before = Received(round.name).size();
+    ClickAt(ButtonX(2), kButtonY);
+    EXPECT_EQ(ReceivedAfter(round.name, before, 4), kCopy) << round.name;
+  }
+}
+
 TEST_P(RealDesktopTest, TheStripFollowsTheTargetsTitle) {
   auto target = StartTarget("Target", 400, 250);
   auto bar = StartBar();

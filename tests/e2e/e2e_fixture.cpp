@@ -1,5 +1,6 @@
 #include "e2e_fixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -36,14 +37,34 @@ std::unique_ptr<Process> DesktopTest::StartBar(const std::string& settings,
   return bar;
 }
 
+// Waits for the menu to open and to close again, however long a busy machine takes.
 void DesktopTest::ChooseFromMenu(int item) const {
+  std::string pid = Sh("xdotool getwindowpid " + bar_);
+  while (!pid.empty() && pid.back() == '\n') pid.pop_back();
+  const auto visible = [&] {
+    std::vector<std::string> ids;
+    std::istringstream in(Sh("xdotool search --onlyvisible --pid " + pid + " 2>/dev/null"));
+    for (std::string id; std::getline(in, id);) ids.push_back(id);
+    return ids;
+  };
+  const std::vector<std::string> before = visible();
   const Geometry g = Bar();
   ClickAt(g.x + 10, g.y + 10);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::string menu;
+  const bool opened = WaitUntil([&] {
+    for (const std::string& id : visible()) {
+      if (std::find(before.begin(), before.end(), id) == before.end()) menu = id;
+    }
+    return !menu.empty();
+  });
+  ASSERT_TRUE(opened) << "the bar's menu did not open";
   std::string keys;
   for (int i = 0; i <= item; ++i) keys += " Down";
   Sh("xdotool key" + keys + " Return");
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::vector<std::string> now = visible();
+    return std::find(now.begin(), now.end(), menu) == now.end();
+  })) << "the bar's menu did not close";
 }
 
 void DesktopTest::AddF1BindingInTheSettings(const std::string& caption) const {

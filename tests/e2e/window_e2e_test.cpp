@@ -71,7 +71,11 @@ TEST_F(WindowTest, TheSmallestBarResizesFromItsCornerThoughItsButtonFillsIt) {
   ASSERT_EQ(Bar(), (Geometry{100, 100, 40, 44}));
   ChooseFromMenu(1);               // ReSize
   DragFromTo(137, 141, 237, 181);  // from the corner, over the first button
-  EXPECT_TRUE(WaitUntil([&] { return Bar() == Geometry{100, 100, 140, 84}; }, 3s))
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return Bar() == Geometry{100, 100, 140, 84};
+      },
+      3s))
       << Bar().width << "x" << Bar().height;
 }
 

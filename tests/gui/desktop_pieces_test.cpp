@@ -26,7 +26,9 @@ using Target = TargetTracker::Target;
 
 // One step of a desktop's life as the tracker sees it.
 struct Step {
-  enum Kind { Start, StartAfterClose, Front, Press, BarClick } kind;
+  // ReAcquireFrom: looking starts again with the settings window (9) in front; window is the
+  // target until then, which the bar itself may still be bringing forward.
+  enum Kind { Start, StartAfterClose, ReAcquireFrom, Front, Press, BarClick } kind;
   platform::WindowHandle window = 0;  // the window in front, or pressed
   std::chrono::milliseconds at{0};    // time since the sequence began
   platform::WindowHandle taken = 0;   // the target this step acquires, 0 for none
@@ -59,6 +61,14 @@ TEST(TargetTracker, FollowsTheUsersChoiceThroughForegroundSequences) {
       {"a switch away and back, seen at once", {{Step::Start, 1}, {Step::Front, 2, 0ms, 2}}},
       {"a bar button clicked while looking takes the window in front",
        {{Step::Start, 1}, {Step::BarClick, 1, 0ms, 1}}},
+      {"the old target that the bar brings back after ReAcquire is passed over",
+       {{Step::ReAcquireFrom, 2}, {Step::Front, 2}, {Step::Front, 3, 0ms, 3}}},
+      {"a click into the old target after ReAcquire takes it",
+       {{Step::ReAcquireFrom, 2}, {Step::Front, 2}, {Step::Press, 2, 0ms, 2}}},
+      {"back through the bar's own windows is not the user's choice",
+       {{Step::Start, 1}, {Step::Front, 9}, {Step::Front, 1}, {Step::Front, 2, 0ms, 2}}},
+      {"back through the task bar is",
+       {{Step::Start, 1}, {Step::Front, 4}, {Step::Front, 1, 0ms, 1}}},
       {"after a close the window manager's choice is passed over",
        {{Step::StartAfterClose, 0},
         {Step::Front, 1, 100ms},
@@ -81,6 +91,10 @@ TEST(TargetTracker, FollowsTheUsersChoiceThroughForegroundSequences) {
         case Step::Start:
           input.foreground = s.window;
           tracker.StartLooking();
+          break;
+        case Step::ReAcquireFrom:
+          input.foreground = 9;
+          tracker.StartLooking(s.window);
           break;
         case Step::StartAfterClose:
           input.foreground = s.window;
