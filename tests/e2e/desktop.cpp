@@ -91,6 +91,15 @@ void StartDesktop() {
   }
 }
 
+std::string SetUpProblem(const std::function<void()>& setUp) {
+  try {
+    setUp();
+    return {};
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+}
+
 void StopDesktop() {
   StopCompositor();
   Kill(g_openbox);
@@ -190,7 +199,7 @@ std::string ActiveWindow() {
 
 void Activate(const std::string& window) {
   Sh("xdotool windowactivate " + window);
-  WaitUntil([&] { return ActiveWindow() == window; }, std::chrono::seconds(3));
+  WaitUntil([&] { return ActiveWindow() == window; });
 }
 
 void ClickAt(int x, int y) {

@@ -15,6 +15,9 @@ namespace kavo::e2e {
 
 // Starts Xvfb and openbox for the whole test program and points DISPLAY at them.
 void StartDesktop();
+// What went wrong in a suite's set-up, empty when nothing did. A failure there would make the
+// test framework report every test of the suite as skipped: each test fails with it instead.
+std::string SetUpProblem(const std::function<void()>& setUp);
 void StopDesktop();
 
 // A compositing manager (xcompmgr) on the desktop, started and stopped while windows run.

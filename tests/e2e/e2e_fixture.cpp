@@ -9,6 +9,7 @@
 namespace kavo::e2e {
 
 void DesktopTest::SetUp() {
+  ASSERT_TRUE(desktopProblem_.empty()) << desktopProblem_;
   char pattern[] = "/tmp/kavo-e2e-XXXXXX";
   ASSERT_NE(::mkdtemp(pattern), nullptr);
   folder_ = pattern;

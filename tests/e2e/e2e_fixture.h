@@ -28,7 +28,7 @@ inline Events Chord(const std::string& modifier, const std::string& key) {
 
 class DesktopTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() { StartDesktop(); }
+  static void SetUpTestSuite() { desktopProblem_ = SetUpProblem(StartDesktop); }
   static void TearDownTestSuite() { StopDesktop(); }
 
   void SetUp() override;
@@ -63,6 +63,7 @@ class DesktopTest : public testing::Test {
 
   std::string folder_;
   std::string bar_;
+  static inline std::string desktopProblem_;
 };
 
 }  // namespace kavo::e2e

@@ -59,8 +59,10 @@ class WaylandBarTest : public testing::Test {
   static void SetUpTestSuite() {
     unavailable_ = WaylandSession::Unavailable(WaylandSession::Compositor::Sway);
     if (!unavailable_.empty()) return;
-    session_ = std::make_unique<WaylandSession>(WaylandSession::Compositor::Sway, kBarRules);
-    seat_ = std::make_unique<SeatDriver>(session_->DisplayPath());
+    problem_ = SetUpProblem([] {
+      session_ = std::make_unique<WaylandSession>(WaylandSession::Compositor::Sway, kBarRules);
+      seat_ = std::make_unique<SeatDriver>(session_->DisplayPath());
+    });
   }
   static void TearDownTestSuite() {
     seat_.reset();
@@ -69,6 +71,7 @@ class WaylandBarTest : public testing::Test {
 
   void SetUp() override {
     if (!unavailable_.empty()) GTEST_SKIP() << unavailable_;
+    ASSERT_TRUE(problem_.empty()) << problem_;
     folder_ = NewFolder(*session_);
     ASSERT_FALSE(folder_.empty());
   }
@@ -118,6 +121,7 @@ class WaylandBarTest : public testing::Test {
   }
 
   static inline std::string unavailable_;
+  static inline std::string problem_;  // the session did not start
   static inline std::unique_ptr<WaylandSession> session_;
   static inline std::unique_ptr<SeatDriver> seat_;
   std::string folder_;

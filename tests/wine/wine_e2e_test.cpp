@@ -45,13 +45,14 @@ Messages Chord(int modifier, int key, int character) {
 
 class WineBarTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() { StartDesktop(); }
+  static void SetUpTestSuite() { desktopProblem_ = SetUpProblem(StartDesktop); }
   static void TearDownTestSuite() {
     Sh("wineserver -k 2>/dev/null; true");
     StopDesktop();
   }
 
   void SetUp() override {
+    ASSERT_TRUE(desktopProblem_.empty()) << desktopProblem_;
     ASSERT_FALSE(Env("KAVO_WINDOWS_PORTABLE").empty()) << "run by scripts/windows-tests.sh";
     char pattern[] = "/tmp/kavo-wine-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
@@ -122,6 +123,7 @@ class WineBarTest : public testing::Test {
 
   std::string locale_ = "en_US.UTF-8";
   std::string folder_;
+  static inline std::string desktopProblem_;
   std::string bar_;
   std::map<std::string, std::string> targets_;
   std::vector<std::unique_ptr<Process>> processes_;
