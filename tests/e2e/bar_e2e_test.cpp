@@ -51,8 +51,10 @@ TEST_F(BarTest, WindowInFrontAtStartIsPassedOverForTheNextOneActivated) {
   auto terminal = StartTarget("Terminal", 400, 250);
   auto bar = StartBar();
   std::this_thread::sleep_for(2500ms);  // ticks while the start window stays in front
+  ASSERT_EQ(CountPixels(126, 100, 200, 20, "#FF7F50"), 0);  // no title in the strip
   auto editor = StartTarget("Editor", 600, 450);
-  std::this_thread::sleep_for(2000ms);  // the next tick takes it
+  // Taken: its title shows in the strip.
+  ASSERT_TRUE(WaitUntil([] { return CountPixels(126, 100, 200, 20, "#FF7F50") > 0; }));
   Activate(TargetWindow("Terminal"));
   ClickAt(ButtonX(0), kButtonY);
   EXPECT_EQ(AwaitReceived("Editor", 4), Chord("Control_L", "z"));
@@ -98,7 +100,7 @@ TEST_F(BarTest, CharactersFollowTheActiveKeyboardLayout) {
 TEST_F(BarTest, ClosingThroughTheWindowManagerWritesTheSettingsFile) {
   auto bar = StartBar();
   Sh("wmctrl -i -c " + bar_);
-  EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
+  EXPECT_EQ(bar->Wait(kPatience), 0) << bar->Errors();
   EXPECT_EQ(test::ReadBytes(folder_ + "/Kavo.ini"),
             "\xEF\xBB\xBF[Form]\r\nTop=100\r\nLeft=100\r\nHeight=130\r\nWidth=250\r\n\r\n"
             "[Icon]\r\nWidth=50\r\nHeight=25\r\nCorner=5\r\nHGap=2\r\nVGap=2\r\nShadow=1\r\n\r\n");
@@ -108,7 +110,7 @@ TEST_F(BarTest, SessionEndClosesTheBarInOrder) {
   test::WriteBytes(folder_ + "/Kavo.ini", "[Form]\r\nTop=140\r\nLeft=-30\r\n");
   auto bar = StartBar();
   bar->Signal(SIGTERM);
-  EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
+  EXPECT_EQ(bar->Wait(kPatience), 0) << bar->Errors();
   const std::string saved = test::ReadBytes(folder_ + "/Kavo.ini");
   EXPECT_NE(saved.find("Top=140\r\nLeft=0\r\n"), std::string::npos) << saved;
 }
@@ -123,7 +125,7 @@ TEST_F(BarTest, BrokenKeyFileStopsStartUpWithTheApplicationErrorBox) {
   Sh("xdotool key --window " + box + " Return");
   Activate(box);
   Sh("xdotool key Return");
-  EXPECT_EQ(bar.Wait(10s), 1);
+  EXPECT_EQ(bar.Wait(kPatience), 1);
   EXPECT_NE(bar.Errors().find("EEncodingError がモジュール kavo の "), std::string::npos)
       << bar.Errors();
   EXPECT_NE(bar.Errors().find(
@@ -146,7 +148,7 @@ TEST_F(BarTest, AKeyFileThatIsAFifoStopsStartUpWithTheOpenErrorAndASignalStillEn
             std::string::npos)
       << bar.Errors();
   bar.Signal(SIGTERM);
-  EXPECT_EQ(bar.Wait(10s), 128 + SIGTERM);
+  EXPECT_EQ(bar.Wait(kPatience), 128 + SIGTERM);
 }
 
 TEST_F(BarTest, HelpVersionAndUnknownOptionsPrintAndExitWithoutADisplay) {
@@ -184,7 +186,7 @@ TEST_F(BarTest, BarsWithDifferentHomeFoldersRunSideBySide) {
       WaitUntil([] { return Sh("xdotool search --onlyvisible --name '^Form1$' | wc -l") == "2"; }));
   for (auto& bar : bars) {
     bar->Signal(SIGTERM);
-    EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
+    EXPECT_EQ(bar->Wait(kPatience), 0) << bar->Errors();
   }
   for (const char* home : {"/one", "/two"}) {
     EXPECT_NE(test::ReadBytes(folder_ + home + "/Kavo.ini").find("[Form]"), std::string::npos)

@@ -115,9 +115,11 @@ bool CompositorRunning() {
   return owned;
 }
 
-void StartCompositor() {
+void StartCompositor(bool shadows) {
   if (g_compositor > 0) return;
-  g_compositor = Spawn({"xcompmgr"}, "", {}, "");
+  std::vector<std::string> argv = {"xcompmgr"};
+  if (shadows) argv.push_back("-c");
+  g_compositor = Spawn(argv, "", {}, "");
   if (!WaitUntil(CompositorRunning)) throw std::runtime_error("xcompmgr did not start");
 }
 

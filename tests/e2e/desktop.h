@@ -21,7 +21,8 @@ std::string SetUpProblem(const std::function<void()>& setUp);
 void StopDesktop();
 
 // A compositing manager (xcompmgr) on the desktop, started and stopped while windows run.
-void StartCompositor();
+// With shadows: xcompmgr -c, which draws soft shadows under windows.
+void StartCompositor(bool shadows = false);
 void StopCompositor();
 bool CompositorRunning();
 
@@ -52,8 +53,12 @@ class Process {
 };
 
 // Polls until the condition holds or the timeout passes.
+// How long the tests wait for something that is bound to happen: long enough for a machine
+// under heavy load (a bar built with sanitizers starting beside a CPU hog), since only a
+// failing test ever waits that long.
+inline constexpr std::chrono::seconds kPatience{60};
 bool WaitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+               std::chrono::milliseconds timeout = kPatience);
 
 // The id of the first visible window whose name matches the regular expression; "" if none.
 std::string FindWindow(const std::string& name);

@@ -71,8 +71,7 @@ void DesktopTest::ChooseFromMenu(int item) const {
 void DesktopTest::AddF1BindingInTheSettings(const std::string& caption) const {
   ChooseFromMenu(0);  // Settings
   std::string settings;
-  ASSERT_TRUE(WaitUntil([&] { return !(settings = FindWindow("^Settings$")).empty(); },
-                        std::chrono::seconds(5)));
+  ASSERT_TRUE(WaitUntil([&] { return !(settings = FindWindow("^Settings$")).empty(); }));
   const Geometry s = WindowGeometry(settings);
   // The page widens evenly where the font needs more room than the design's 308 pixels.
   const auto x = [&](int design) { return s.x + design * s.width / 308; };
@@ -82,7 +81,10 @@ void DesktopTest::AddF1BindingInTheSettings(const std::string& caption) const {
   Sh("xdotool key shift+Tab shift+Tab shift+Tab shift+Tab F");
   ClickAt(x(184), s.y + 171);  // Add
   ClickAt(x(256), s.y + 387);  // Applay
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // Applied once the key file holds the binding.
+  EXPECT_TRUE(WaitUntil([&] {
+    return test::ReadBytes(folder_ + "/KavoKey.txt").find(caption + ",F1") != std::string::npos;
+  }));
 }
 
 std::unique_ptr<Process> DesktopTest::StartTarget(const std::string& title, int x, int y,
@@ -117,7 +119,7 @@ std::vector<std::string> DesktopTest::Received(const std::string& name) const {
 
 std::vector<std::string> DesktopTest::AwaitReceived(const std::string& name,
                                                     std::size_t count) const {
-  WaitUntil([&] { return Received(name).size() >= count; }, std::chrono::seconds(5));
+  WaitUntil([&] { return Received(name).size() >= count; });
   return Received(name);
 }
 

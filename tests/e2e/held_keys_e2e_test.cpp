@@ -81,7 +81,7 @@ TEST_F(HeldKeysTest, ClosingTheBarOrEndingTheSessionLetsGoOfHeldKeys) {
     } else {
       Sh("wmctrl -i -c " + bar_);
     }
-    EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
+    EXPECT_EQ(bar->Wait(kPatience), 0) << bar->Errors();
     EXPECT_EQ(KeysDown(), std::vector<std::string>{}) << (bySignal ? "SIGTERM" : "closed");
   }
 }

@@ -75,11 +75,11 @@ TEST_F(PackageTest, AnOrdinaryUsersFilesGoToTheConfigFolderAndOneBarRunsPerFolde
   Sh("xdotool windowminimize " + bar_);
   ASSERT_TRUE(WaitUntil([&] { return VisibleBars() == 0; }));
   auto second = StartInstalled();
-  EXPECT_EQ(second->Wait(10s), 0) << second->Errors();
+  EXPECT_EQ(second->Wait(kPatience), 0) << second->Errors();
   EXPECT_TRUE(WaitUntil([&] { return VisibleBars() == 1; }));
 
   Sh("wmctrl -i -c " + bar_);
-  EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
+  EXPECT_EQ(bar->Wait(kPatience), 0) << bar->Errors();
   EXPECT_NE(test::ReadBytes(config_ + "/Kavo.ini").find("[Form]"), std::string::npos);
   EXPECT_FALSE(fs::exists(fs::path(exe_).parent_path() / "Kavo.ini"));
   EXPECT_FALSE(fs::exists(fs::path(exe_).parent_path() / "KavoKey.txt"));
@@ -94,7 +94,7 @@ TEST_F(PackageTest, TheSessionsEndWithAnUnwritableFolderEndsAtOnceAndSaysWhyOnSt
   ::chmod(config_.c_str(), 0500);
   auto bar = StartAndWaitForTheBar();
   bar->Signal(SIGTERM);
-  EXPECT_EQ(bar->Wait(1200ms), 1);
+  EXPECT_EQ(bar->Wait(kPatience), 1);
   EXPECT_NE(bar->Errors().find("Kavo.ini\" を作成できません。Permission denied."),
             std::string::npos)
       << bar->Errors();

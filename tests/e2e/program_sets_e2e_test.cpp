@@ -22,16 +22,18 @@ TEST_F(ProgramSetsTest, EachProgramShowsItsOwnSetAndSavingOneWritesItBesideTheOt
   ClickAt(ButtonX(0), kButtonY);
   EXPECT_EQ(AwaitReceived("Editor", 4), Chord("Control_L", "z"));
 
+  // Where the paint set's second button stands; the editor's set has one button only.
+  const std::string noSecondButton = PixelAt(ButtonX(1), kButtonY - 8);
   ChooseFromMenu(2);  // ReAcquire
   Activate(TargetWindow("Paint"));
-  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(WaitUntil([&] { return PixelAt(ButtonX(1), kButtonY - 8) != noSecondButton; }));
   ClickAt(ButtonX(1), kButtonY);  // the set's second button: Brush
   EXPECT_EQ(AwaitReceived("Paint", 2), (Events{"press b", "release b"}));
 
   // The editor's own set, saved from the menu, to the byte.
   ChooseFromMenu(2);
   Activate(TargetWindow("Editor"));
-  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(WaitUntil([&] { return PixelAt(ButtonX(1), kButtonY - 8) == noSecondButton; }));
   ChooseFromMenu(5);  // SaveKeyBindForApp, enabled for a target with a program name
   ASSERT_TRUE(WaitUntil([&] { return !test::ReadBytes(folder_ + "/KavoKey.editor.txt").empty(); }));
   // As a save of the list writes it: the locale's code page is UTF-8, so with its signature.

@@ -44,7 +44,7 @@ TEST_F(WindowTest, PressesOnSeeThroughPartsReachTheWindowBelow) {
   auto other = StartTarget("Other", 600, 450);
   ASSERT_EQ(ActiveWindow(), TargetWindow("Other"));
   ClickAt(320, 210);  // inside the bar's rectangle, where nothing of it is drawn
-  EXPECT_TRUE(WaitUntil([&] { return ActiveWindow() == TargetWindow("Below"); }, 3s));
+  EXPECT_TRUE(WaitUntil([&] { return ActiveWindow() == TargetWindow("Below"); }));
   EXPECT_EQ(Bar(), (Geometry{100, 100, 250, 130}));  // and the bar did not start a drag
 }
 
@@ -61,7 +61,7 @@ TEST_F(WindowTest, ResizeModeResizesFromTheButtonAreaAndNormalModeKeepsTheResult
   ChooseFromMenu(1);  // back to normal
   EXPECT_EQ(Bar(), (Geometry{100, 100, 290, 110}));
   bar->Signal(SIGTERM);
-  EXPECT_EQ(bar->Wait(10s), 0);
+  EXPECT_EQ(bar->Wait(kPatience), 0);
   const std::string saved = test::ReadBytes(folder_ + "/Kavo.ini");
   EXPECT_NE(saved.find("Height=110\r\nWidth=290\r\n"), std::string::npos) << saved;
 }
@@ -83,18 +83,18 @@ TEST_F(WindowTest, MenuOpensAtTheBarsCornerAndStaysOnScreen) {
   auto bar = StartBar("[Form]\r\nTop=100\r\nLeft=100\r\n");
   ClickAt(110, 110);
   std::vector<std::string> menus;
-  ASSERT_TRUE(WaitUntil([&] { return !(menus = OtherWindows(bar->pid())).empty(); }, 3s));
+  ASSERT_TRUE(WaitUntil([&] { return !(menus = OtherWindows(bar->pid())).empty(); }));
   const Geometry menu = WindowGeometry(menus.front());
   EXPECT_EQ(menu.x, 100);
   EXPECT_EQ(menu.y, 100);
   Sh("xdotool key Escape");
 
   bar->Signal(SIGTERM);
-  bar->Wait(10s);
+  bar->Wait(kPatience);
   auto corner = StartBar("[Form]\r\nTop=740\r\nLeft=1000\r\nWidth=250\r\n");
   const Geometry g = Bar();
   ClickAt(g.x + 10, g.y + 10);
-  ASSERT_TRUE(WaitUntil([&] { return !(menus = OtherWindows(corner->pid())).empty(); }, 3s));
+  ASSERT_TRUE(WaitUntil([&] { return !(menus = OtherWindows(corner->pid())).empty(); }));
   const Geometry moved = WindowGeometry(menus.front());
   EXPECT_EQ(moved.x + moved.width, 1024);  // ends at the screen's right edge
   EXPECT_EQ(moved.y + moved.height, 768);  // and at its bottom

@@ -116,7 +116,7 @@ class WaylandBarTest : public testing::Test {
     return lines;
   }
   Events AwaitReceived(const std::string& title, std::size_t count) const {
-    WaitUntil([&] { return Received(title).size() >= count; }, 5s);
+    WaitUntil([&] { return Received(title).size() >= count; });
     return Received(title);
   }
 
@@ -136,7 +136,7 @@ TEST_F(WaylandBarTest, TypesEachDefaultShortcutIntoTheTargetWhichKeepsTheFocus) 
   auto bar = StartBar();
   EXPECT_EQ(TitlePixels(), 0);
   auto target = StartTarget("Target");
-  EXPECT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }, 5s)) << "no title in the strip";
+  EXPECT_TRUE(WaitUntil([&] { return TitlePixels() > 0; })) << "no title in the strip";
 
   Events expected;
   const char* keys[] = {"z", "x", "c", "v"};  // Undo, Cut, Copy, Past
@@ -156,7 +156,7 @@ TEST_F(WaylandBarTest, TypesEachDefaultShortcutIntoTheTargetWhichKeepsTheFocus) 
 TEST_F(WaylandBarTest, AWindowActivatedAfterTheTargetWasTakenGetsNothingAndAClosedTargetIsLetGo) {
   auto bar = StartBar();
   auto target = StartTarget("Target");
-  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }, 5s));
+  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }));
   auto other = StartTarget("Other");
   ClickButton(0);
   EXPECT_EQ(AwaitReceived("Target", 4), Chord("Control_L", "z"));
@@ -165,13 +165,13 @@ TEST_F(WaylandBarTest, AWindowActivatedAfterTheTargetWasTakenGetsNothingAndAClos
   EXPECT_EQ(session_->Focused(), "Target");
   // A target that closes takes its title out of the strip.
   ASSERT_TRUE(session_->Command(R"([title="^Target$"] kill)"));
-  EXPECT_TRUE(WaitUntil([&] { return TitlePixels() == 0; }, 5s));
+  EXPECT_TRUE(WaitUntil([&] { return TitlePixels() == 0; }));
 }
 
 TEST_F(WaylandBarTest, ALatchHoldsThroughAStrokeOnTheTargetAndClosingLetsGoOfAToggle) {
   auto bar = StartBar("Pan,Space,,,latch\r\nPick,Ctrl,,,toggle\r\n");
   auto target = StartTarget("Target");
-  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }, 5s));
+  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }));
 
   ClickButton(0);  // Pan: Space goes down ...
   ASSERT_EQ(AwaitReceived("Target", 1), Events{"press space"});
@@ -189,7 +189,7 @@ TEST_F(WaylandBarTest, ALatchHoldsThroughAStrokeOnTheTargetAndClosingLetsGoOfATo
   expected.push_back("press Control_L");
   ASSERT_EQ(AwaitReceived("Target", expected.size()), expected);
   bar->Signal(SIGTERM);
-  EXPECT_EQ(bar->Wait(10s), 0) << bar->Errors();
+  EXPECT_EQ(bar->Wait(kPatience), 0) << bar->Errors();
   expected.push_back("release Control_L");
   EXPECT_EQ(AwaitReceived("Target", expected.size()), expected);
 }
@@ -214,7 +214,7 @@ TEST_F(WaylandBarTest, TheBarFloatsAtItsOwnSizeAndDragsWhileItsStoredPlaceStays)
       << after.x << "," << after.y << " from " << before.x << "," << before.y;
   // The compositor's place is not the bar's to store: the one from the X11 session stays.
   bar->Signal(SIGTERM);
-  EXPECT_EQ(bar->Wait(10s), 0);
+  EXPECT_EQ(bar->Wait(kPatience), 0);
   const std::string settings = test::ReadBytes(folder_ + "/Kavo.ini");
   EXPECT_NE(settings.find("Top=300"), std::string::npos) << settings;
   EXPECT_NE(settings.find("Left=200"), std::string::npos) << settings;
@@ -241,7 +241,7 @@ class WaylandWithoutWlrootsTest : public testing::Test {
 
 TEST_F(WaylandWithoutWlrootsTest, OnTheWaylandPlatformTheBarRunsAndSaysWhatIsMissing) {
   auto bar = StartBarOn(*session_, folder_, "", {"QT_QPA_PLATFORM=wayland"});
-  ASSERT_TRUE(WaitUntil([&] { return !bar->Errors().empty(); }, 10s));
+  ASSERT_TRUE(WaitUntil([&] { return !bar->Errors().empty(); }));
   EXPECT_EQ(bar->Wait(1s), -1) << "the bar did not keep running";
   EXPECT_NE(bar->Errors().find("Missing zwlr_foreign_toplevel_manager_v1"), std::string::npos)
       << bar->Errors();
@@ -251,7 +251,7 @@ TEST_F(WaylandWithoutWlrootsTest, OnTheWaylandPlatformTheBarRunsAndSaysWhatIsMis
   session_->Screenshot(shot);
   EXPECT_GT(CountColour(shot, kCoral), 0);
   bar->Signal(SIGTERM);
-  EXPECT_EQ(bar->Wait(10s), 0);
+  EXPECT_EQ(bar->Wait(kPatience), 0);
 }
 
 TEST_F(WaylandWithoutWlrootsTest, WithXWaylandAtHandTheBarGoesThereUnlessToldOtherwise) {
@@ -264,7 +264,7 @@ TEST_F(WaylandWithoutWlrootsTest, WithXWaylandAtHandTheBarGoesThereUnlessToldOth
             std::string::npos)
       << bar->Errors();
   bar->Signal(SIGTERM);
-  EXPECT_EQ(bar->Wait(10s), 0);
+  EXPECT_EQ(bar->Wait(kPatience), 0);
   StopDesktop();
 }
 

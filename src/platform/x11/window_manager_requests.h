@@ -17,6 +17,11 @@ class WindowManagerRequests {
   explicit WindowManagerRequests(WindowTree& tree) : tree_(tree) {}
 
   void ShowOnAllDesktops(Window window);
+  // Says the window's own opacity is whole (its pixels' alpha still counts). Written before the
+  // window is mapped, the window manager copies it to the frame, which makes a compositor that
+  // started first look at the frame anew: xcompmgr -c otherwise takes a see-through window's
+  // frame for an opaque one now and then, and shows its shadow through it.
+  void DeclareWholeOpacity(Window window);
   std::optional<Margins> FrameExtents(Window window);
   // Asks again once a window waiting for it is mapped; false for other events.
   bool Handle(const XEvent& event);
@@ -27,6 +32,8 @@ class WindowManagerRequests {
 
   WindowTree& tree_;
   std::set<Window> stickyOnMap_;
+  // Own windows whose opacity is written again once they are mapped.
+  std::set<Window> opaqueOnMap_;
 };
 
 }  // namespace kavo::platform::x11

@@ -19,8 +19,11 @@ class X11WindowShell final : public WindowShell {
   void SetVisibleShape(WindowHandle window, const std::vector<Rect>& rects) override;
   bool CompositorRunning() override { return news_.CompositorRunning(); }
   bool PlacesWindows() const override { return false; }
-  // A window of the program's own, without transient owner, is its main window on X11 already.
-  void TakeAsMainWindow(WindowHandle) override {}
+  // A window of the program's own, without transient owner, is its main window on X11 already;
+  // compositors are told that its opacity is its pixels' own.
+  void TakeAsMainWindow(WindowHandle window) override {
+    windowManager_.DeclareWholeOpacity(window);
+  }
   void ShowOnAllDesktops(WindowHandle window) override;
   std::optional<Margins> FrameExtents(WindowHandle window) override;
   void SetListener(Listener* listener) override { listener_ = listener; }
