@@ -72,13 +72,14 @@ TForm1::~TForm1() {
 void TForm1::BuildComponents() {
   Layout1 = new QWidget(this);
   Rectangle2 = new TRectangle(QColor(0x41, 0x69, 0xE1), Layout1);  // royal blue
-  Label1 = new QLabel(Layout1);
+  Label1 = new QLabel(this);
   QPalette labelPalette = Label1->palette();
   labelPalette.setColor(QPalette::WindowText, QColor(0xFF, 0x7F, 0x50));  // coral
   Label1->setPalette(labelPalette);
   Rectangle1 = new TRectangle(QColor(0x00, 0x80, 0x00), Layout1);  // green
   ShadowEffect1 = NewDropShadow(this);
   Layout1->setGraphicsEffect(ShadowEffect1);
+  Label1->raise();
   Layout2 = new QWidget(this);
   ButtonArea = new TPressArea(this);
   FlowLayout1 = new TFlowLayout(ButtonArea);
@@ -334,12 +335,19 @@ void TForm1::ReturnToTarget() {
 }
 
 void TForm1::CompositorChanged(bool running) {
-  // Cut to whole pixels, the title shows only what it draws opaque: without smoothing then, or
-  // its thin strokes would break up.
-  QFont font = Label1->font();
-  font.setStyleStrategy(running ? QFont::PreferDefault : QFont::NoAntialias);
-  Label1->setFont(font);
+  composited_ = running;
+  UpdateTitleFont();
   shaper_->SetComposited(running);
+}
+
+// Cut to whole pixels, the title shows only what it draws opaque: without smoothing then, or its
+// thin strokes would break up.
+void TForm1::UpdateTitleFont() {
+  QFont font = Label1->font();
+  const auto strategy = composited_ || InResizeMode() ? QFont::PreferDefault : QFont::NoAntialias;
+  if (font.styleStrategy() == strategy) return;
+  font.setStyleStrategy(strategy);
+  Label1->setFont(font);
 }
 
 bool TForm1::IsOwnWindow(platform::WindowHandle window) const {
@@ -388,6 +396,7 @@ void TForm1::ResizeMenuClick() {
   // Resize mode: an opaque window that takes presses everywhere; normal mode: see-through again.
   ResizeGrip->setVisible(InResizeMode());
   ResizeGrip->raise();
+  UpdateTitleFont();
   update();
   shaper_->Schedule();
 }
@@ -505,8 +514,15 @@ void TForm1::setVisible(bool visible) {
 
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  // On every desktop, as on-screen keyboards are.
+  // On every desktop, as on-screen keyboards are. Asked again a moment after the first showing:
+  // a compositor still busy with the window's mapping may miss what comes with it.
   desktop_.Shell().ShowOnAllDesktops(static_cast<platform::WindowHandle>(winId()));
+  if (!event->spontaneous() && !askedAgain_) {
+    askedAgain_ = true;
+    QTimer::singleShot(1000, this, [this] {
+      if (isVisible()) Shell().ShowOnAllDesktops(static_cast<platform::WindowHandle>(winId()));
+    });
+  }
   shaper_->Schedule();
 }
 

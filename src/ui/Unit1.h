@@ -62,9 +62,11 @@ class TForm1 : public QWidget,
   // Child components.
   QWidget* Layout1 = nullptr;        // the title strip
   TRectangle* Rectangle2 = nullptr;  // blue square at the strip's left end: opens the menu
-  QLabel* Label1 = nullptr;          // the target's title
+  // The target's title, over the strip rather than in it: the strip's shadow would smear its
+  // thin letters over a light window below.
+  QLabel* Label1 = nullptr;
   TRectangle* Rectangle1 = nullptr;  // green square at the strip's right end: drags the bar
-  QGraphicsDropShadowEffect* ShadowEffect1 = nullptr;  // the strip's shadow
+  QGraphicsDropShadowEffect* ShadowEffect1 = nullptr;  // the strip's shadow, under its squares
   QWidget* Layout2 = nullptr;                          // spacer below the strip
   TPressArea* ButtonArea = nullptr;    // the button area; its empty parts take presses
   TFlowLayout* FlowLayout1 = nullptr;  // arranges the buttons in ButtonArea
@@ -159,6 +161,10 @@ class TForm1 : public QWidget,
   void WindowDestroyed(platform::WindowHandle window) override;
   void WindowTitleChanged(platform::WindowHandle window) override;
   void CompositorChanged(bool running) override;
+  // Smooth letters wherever their edges can show: under a compositor, and in resize mode, where
+  // the whole window shows; elsewhere whole pixels, which a cut-out window keeps.
+  void UpdateTitleFont();
+  bool composited_ = false;
 
   void BuildComponents();
   void BuildMenuItems();
@@ -197,6 +203,7 @@ class TForm1 : public QWidget,
   // The last press on the strip's square or the button area, on the screen.
   QPointF pressGlobal_;
   bool shownOnce_ = false;
+  bool askedAgain_ = false;
   bool closed_ = false;
   bool sessionEnding_ = false;
 };

@@ -520,7 +520,11 @@ TEST_F(Form1DesktopTest, WithoutACompositorTheWindowIsCutToWhatItDraws) {
   input_.shellListener->CompositorChanged(false);
   form->ResizeMenuClick();
   QApplication::processEvents();
-  EXPECT_TRUE(input_.visibleShape.empty());  // resize mode is opaque
+  EXPECT_TRUE(input_.visibleShape.empty());                               // resize mode is opaque
+  EXPECT_EQ(form->Label1->font().styleStrategy(), QFont::PreferDefault);  // its edges show
+  // No shadow under the letters: the title is no part of the strip that casts one.
+  EXPECT_EQ(form->Label1->graphicsEffect(), nullptr);
+  EXPECT_EQ(form->Label1->parentWidget(), form.get());
 }
 
 TEST_F(Form1DesktopTest, PressesOfOtherButtonsOnABarButtonNeitherMoveTheBarNorClick) {

@@ -204,14 +204,15 @@ TEST_F(WaylandBarTest, TheBarFloatsAtItsOwnSizeAndDragsWhileItsStoredPlaceStays)
   seat_->MoveTo(x, y);
   std::this_thread::sleep_for(100ms);
   seat_->Drag(x, y, x + 40, y + 20);
+  // The compositor moves the bar from where the pointer was when the bar asked it to: on a
+  // busy machine a little of the drag may be over by then.
   Geometry after;
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        after = session_->Find("Form1").rect;
-        return after.x == before.x + 40 && after.y == before.y + 20;
-      },
-      5s))
-      << after.x << "," << after.y << " from " << before.x << "," << before.y;
+  EXPECT_TRUE(WaitUntil([&] {
+    after = session_->Find("Form1").rect;
+    return after.x > before.x && after.y > before.y && after.x <= before.x + 40 &&
+           after.y <= before.y + 20 && (after.x - before.x) == 2 * (after.y - before.y);
+  })) << after.x
+      << "," << after.y << " from " << before.x << "," << before.y;
   // The compositor's place is not the bar's to store: the one from the X11 session stays.
   bar->Signal(SIGTERM);
   EXPECT_EQ(bar->Wait(kPatience), 0);

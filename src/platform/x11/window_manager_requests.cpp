@@ -20,16 +20,18 @@ void WindowManagerRequests::DeclareWholeOpacity(Window window) {
   if (window == 0) return;
   Display* display = tree_.display();
   XErrorTrap trap(display);
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display, window, &attributes)) return;
+  if (attributes.map_state != IsViewable) {
+    // Not before: the change must reach the compositor after it has seen the frame mapped.
+    opaqueOnMap_.insert(window);
+    tree_.SelectOwnStructure(window);
+    return;
+  }
   const unsigned long whole = 0xFFFFFFFFul;
   XChangeProperty(display, window, XInternAtom(display, "_NET_WM_WINDOW_OPACITY", False),
                   XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&whole),
                   1);
-  XWindowAttributes attributes;
-  if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsUnmapped &&
-      !trap.Failed()) {
-    opaqueOnMap_.insert(window);
-    tree_.SelectOwnStructure(window);
-  }
 }
 
 void WindowManagerRequests::ShowOnAllDesktops(Window window) {
@@ -63,14 +65,17 @@ void WindowManagerRequests::ShowOnAllDesktops(Window window) {
 }
 
 bool WindowManagerRequests::Handle(const XEvent& event) {
-  if (event.type != MapNotify) return false;
-  const Window window = event.xmap.window;
-  const bool sticky = stickyOnMap_.erase(window) > 0;
-  const bool opaque = opaqueOnMap_.erase(window) > 0;
-  if (!sticky && !opaque) return false;
-  if (sticky) AskForAllDesktops(window);
-  // Written again once framed and mapped: the compositor looks at the frame anew.
-  if (opaque) DeclareWholeOpacity(window);
+  if (event.type == VisibilityNotify) {
+    // Written again once the window shows, its frame mapped: the compositor, which has seen
+    // the frame mapped by then, looks at it anew.
+    const Window window = event.xvisibility.window;
+    if (!opaqueOnMap_.erase(window)) return false;
+    DeclareWholeOpacity(window);
+    XFlush(tree_.display());
+    return true;
+  }
+  if (event.type != MapNotify || !stickyOnMap_.erase(event.xmap.window)) return false;
+  AskForAllDesktops(event.xmap.window);
   XFlush(tree_.display());
   return true;
 }

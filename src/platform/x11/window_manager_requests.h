@@ -17,10 +17,10 @@ class WindowManagerRequests {
   explicit WindowManagerRequests(WindowTree& tree) : tree_(tree) {}
 
   void ShowOnAllDesktops(Window window);
-  // Says the window's own opacity is whole (its pixels' alpha still counts). Written before the
-  // window is mapped, the window manager copies it to the frame, which makes a compositor that
-  // started first look at the frame anew: xcompmgr -c otherwise takes a see-through window's
-  // frame for an opaque one now and then, and shows its shadow through it.
+  // Says the window's own opacity is whole (its pixels' alpha still counts), once the window
+  // shows. The window manager copies it to the frame, which makes a compositor look at the frame
+  // anew: xcompmgr -c may have made a shadow for the frame before it was mapped, taking it for
+  // an opaque window, and shows that shadow through the see-through bar until then.
   void DeclareWholeOpacity(Window window);
   std::optional<Margins> FrameExtents(Window window);
   // Asks again once a window waiting for it is mapped; false for other events.
@@ -32,7 +32,7 @@ class WindowManagerRequests {
 
   WindowTree& tree_;
   std::set<Window> stickyOnMap_;
-  // Own windows whose opacity is written again once they are mapped.
+  // Own windows whose opacity is written again once they show.
   std::set<Window> opaqueOnMap_;
 };
 

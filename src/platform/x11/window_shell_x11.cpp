@@ -14,6 +14,7 @@ void X11WindowShell::SetVisibleShape(WindowHandle window, const std::vector<Rect
 
 void X11WindowShell::ShowOnAllDesktops(WindowHandle window) {
   windowManager_.ShowOnAllDesktops(window);
+  windowManager_.DeclareWholeOpacity(window);
 }
 
 std::optional<Margins> X11WindowShell::FrameExtents(WindowHandle window) {

@@ -20,7 +20,7 @@ class X11WindowShell final : public WindowShell {
   bool CompositorRunning() override { return news_.CompositorRunning(); }
   bool PlacesWindows() const override { return false; }
   // A window of the program's own, without transient owner, is its main window on X11 already;
-  // compositors are told that its opacity is its pixels' own.
+  // compositors are told that its opacity is its pixels' own (again with each ShowOnAllDesktops).
   void TakeAsMainWindow(WindowHandle window) override {
     windowManager_.DeclareWholeOpacity(window);
   }

@@ -101,7 +101,10 @@ void WindowTree::SendToRoot(Window window, Atom type, std::initializer_list<long
 }
 
 void WindowTree::SelectOwnStructure(Window window) {
-  if (own_.insert(window).second) XSelectInput(display_, window, StructureNotifyMask);
+  // Visibility too: mapped is not yet viewable while the window manager's frame is unmapped.
+  if (own_.insert(window).second) {
+    XSelectInput(display_, window, StructureNotifyMask | VisibilityChangeMask);
+  }
 }
 
 }  // namespace kavo::platform::x11
