@@ -1,19 +1,20 @@
 #include "ui/button_bar.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QScopedValueRollback>
 #include <algorithm>
 
 #include "bindings/comma_rule.h"
 #include "bindings/key_strokes.h"
-#include "widgets/drop_shadow.h"
+#include "widgets/shadow_layer.h"
 
 namespace kavo {
 
 TButtonBar::TButtonBar(TPressArea* area, TFlowLayout* layout, std::function<const KeyList*()> list)
     : QObject(area), area_(area), layout_(layout), list_(std::move(list)) {
+  shadow_ = new TShadowLayer(area_);
   connect(layout_, &TFlowLayout::Flowed, this, [this] {
     AddButtons();
+    CastShadow();
     emit Changed();
   });
   SetLook(look_);
@@ -27,9 +28,17 @@ void TButtonBar::SetLook(const ButtonLook& look) {
 }
 
 void TButtonBar::ApplyShadow() {
-  if (look_.isShadow == (shadow_ != nullptr)) return;
-  shadow_ = look_.isShadow ? NewDropShadow(area_) : nullptr;
-  area_->setGraphicsEffect(shadow_);  // deletes the effect it had
+  shadow_->setVisible(look_.isShadow);
+  CastShadow();
+}
+
+void TButtonBar::CastShadow() {
+  if (adding_) return;  // once the batch is placed
+  std::vector<QWidget*> casters;
+  if (look_.isShadow) {
+    for (TCornerButton* button : Buttons()) casters.push_back(button);
+  }
+  shadow_->Cast(casters);
 }
 
 void TButtonBar::Rebuild() {
@@ -79,11 +88,8 @@ void TButtonBar::ClearButtons() {
   // its siblings, which made a rebuild grow with the square of the buttons.
   delete holder_;
   holder_ = nullptr;
-  // A fresh shadow: the old one keeps an image of the buttons that were.
-  area_->setGraphicsEffect(nullptr);
-  shadow_ = nullptr;
-  area_->update();
-  ApplyShadow();
+  // No shadow of the buttons that were.
+  shadow_->Cast({});
 }
 
 // Buttons for the lines whose places can be seen, each batch placed by a single re-flow. Rows

@@ -14,9 +14,9 @@
 #include "widgets/flow_layout.h"
 #include "widgets/press_area.h"
 
-class QGraphicsDropShadowEffect;
-
 namespace kavo {
+
+class TShadowLayer;
 
 class TButtonBar : public QObject {
   Q_OBJECT
@@ -53,13 +53,15 @@ class TButtonBar : public QObject {
   void ClearButtons();
   QWidget* NewButtonHolder();
   void ApplyShadow();
+  // The shadow follows the buttons as they are now.
+  void CastShadow();
 
   TPressArea* area_;
   TFlowLayout* layout_;
   std::function<const KeyList*()> list_;
   ButtonLook look_;
-  // The area's shadow, while the look has one.
-  QGraphicsDropShadowEffect* shadow_ = nullptr;
+  // The buttons' shadow, under them in the area, while the look has one.
+  TShadowLayer* shadow_ = nullptr;
   // The buttons' parent inside the area.
   QWidget* holder_ = nullptr;
   std::int32_t Bno = 0;

@@ -15,6 +15,7 @@
 #include "test_support.h"
 #include "ui/Unit1.h"
 #include "ui/error_guard.h"
+#include "widgets/shadow_layer.h"
 
 namespace kavo::test {
 
@@ -37,6 +38,12 @@ class BarFixture : public testing::Test {
     return std::make_unique<TForm1>(input_, U16(dir_.path() + "/"));
   }
   void Write(const char* name, std::string_view bytes) { WriteBytes(dir_.Native(name), bytes); }
+
+  // The buttons' shadow, when the bar shows one.
+  static const TShadowLayer* ButtonShadow(const TForm1& form) {
+    const auto* shadow = form.ButtonArea->findChild<TShadowLayer*>();
+    return shadow && shadow->isVisible() && !shadow->Image().isNull() ? shadow : nullptr;
+  }
 
   platform::ScopedCodePage codePage_{1252};
   platform::FakeDesktop input_;

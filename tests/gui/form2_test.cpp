@@ -485,7 +485,7 @@ TEST_F(SettingsTest, ApplySetsTheLookRebuildsTheBarAndWritesTheKeyFile) {
   EXPECT_EQ(buttons[4]->text(), "Redo");
   EXPECT_EQ(buttons[0]->size(), QSize(60, 30));
   EXPECT_EQ(buttons[0]->EffectiveRadii(), QSizeF(0, 0));
-  EXPECT_EQ(form1_->ButtonArea->graphicsEffect(), nullptr);
+  EXPECT_EQ(ButtonShadow(*form1_), nullptr);
   EXPECT_EQ(form1_->FlowLayout1->VerticalGap(), 6.0f);
   EXPECT_EQ(test::ReadBytes(dir_.Native("KavoKey.txt")),
             "Undo,Ctrl,Z\r\nCut,Ctrl,X\r\nCopy,Ctrl,C\r\nPast,Ctrl,V\r\nRedo,Ctrl,Shift,Z\r\n");
