@@ -39,6 +39,7 @@ class UnavailableDesktop final : public Desktop, WindowTracking, KeyInjection {
   void WatchActivity(bool) override {}
   void WatchWindow(WindowHandle) override {}
   void WatchPointer(bool) override {}
+  bool WatchPointerMotion() override { return false; }
 
   Injection SendKeys(const std::vector<KeyStroke>&) override {
     return Injection::Refused(problem_);

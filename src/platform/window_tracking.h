@@ -44,6 +44,8 @@ class WindowTracking {
     virtual void WindowDestroyed(WindowHandle window) = 0;
     // A window passed to WatchWindow changed its title (an editor marking a changed file).
     virtual void WindowTitleChanged(WindowHandle window) = 0;
+    // The pointer moved, anywhere (reported once for each WatchPointerMotion(true)).
+    virtual void PointerMoved() = 0;
   };
   virtual void SetListener(Listener* listener) = 0;
   // Reports the window in front changing and the user's pointer presses, while on; off, the
@@ -53,6 +55,9 @@ class WindowTracking {
   virtual void WatchWindow(WindowHandle window) = 0;
   // Reports the user's pointer presses and releases, while on, without taking them from anyone.
   virtual void WatchPointer(bool on) = 0;
+  // Reports the next move of the pointer, wherever it is, once; false where the desktop tells
+  // no client of moves outside its windows.
+  virtual bool WatchPointerMotion() = 0;
 };
 
 }  // namespace kavo::platform

@@ -24,6 +24,7 @@
 #include "ui/menu_captions.h"
 #include "ui/question_box.h"
 #include "ui/screen_geometry.h"
+#include "ui/title_tip.h"
 #include "widgets/bar_icon.h"
 #include "widgets/drop_shadow.h"
 
@@ -80,6 +81,7 @@ void TForm1::BuildComponents() {
   ShadowEffect1 = NewDropShadow(this);
   Layout1->setGraphicsEffect(ShadowEffect1);
   Label1->raise();
+  titleTip_ = new TTitleTip(Label1, desktop_.Tracking());
   Layout2 = new QWidget(this);
   ButtonArea = new TPressArea(this);
   FlowLayout1 = new TFlowLayout(ButtonArea);
@@ -291,6 +293,14 @@ void TForm1::WindowTitleChanged(platform::WindowHandle window) {
   });
 }
 
+void TForm1::PointerMoved() {
+  titleTip_->PointerMoved();
+}
+
+void TForm1::UpdateTitleTip() {
+  titleTip_->SetActive(isVisible() && !isMinimized() && !composited_ && !InResizeMode());
+}
+
 void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {
   if (!target) return;
   // Keys held for one window are not carried into another.
@@ -337,6 +347,7 @@ void TForm1::ReturnToTarget() {
 void TForm1::CompositorChanged(bool running) {
   composited_ = running;
   UpdateTitleFont();
+  UpdateTitleTip();
   shaper_->SetComposited(running);
 }
 
@@ -397,6 +408,7 @@ void TForm1::ResizeMenuClick() {
   ResizeGrip->setVisible(InResizeMode());
   ResizeGrip->raise();
   UpdateTitleFont();
+  UpdateTitleTip();
   update();
   shaper_->Schedule();
 }
@@ -502,6 +514,7 @@ void TForm1::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   // Minimised by the window manager as much as from the menu: no key stays down meanwhile.
   if (event->type() == QEvent::WindowStateChange && isMinimized()) ReleaseHeldKeys();
+  if (event->type() == QEvent::WindowStateChange) UpdateTitleTip();
 }
 
 void TForm1::setVisible(bool visible) {
@@ -517,6 +530,7 @@ void TForm1::showEvent(QShowEvent* event) {
   // On every desktop, as on-screen keyboards are. Asked again a moment after the first showing:
   // a compositor still busy with the window's mapping may miss what comes with it.
   desktop_.Shell().ShowOnAllDesktops(static_cast<platform::WindowHandle>(winId()));
+  UpdateTitleTip();
   if (!event->spontaneous() && !askedAgain_) {
     askedAgain_ = true;
     QTimer::singleShot(1000, this, [this] {

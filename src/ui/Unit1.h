@@ -37,6 +37,7 @@
 namespace kavo {
 
 class TForm2;
+class TTitleTip;
 
 class TForm1 : public QWidget,
                private platform::WindowTracking::Listener,
@@ -160,6 +161,9 @@ class TForm1 : public QWidget,
   void PointerReleased() override;
   void WindowDestroyed(platform::WindowHandle window) override;
   void WindowTitleChanged(platform::WindowHandle window) override;
+  void PointerMoved() override;
+  // The title's tooltip follows the pointer itself while the window is cut to what it draws.
+  void UpdateTitleTip();
   void CompositorChanged(bool running) override;
   // Smooth letters wherever their edges can show: under a compositor, and in resize mode, where
   // the whole window shows; elsewhere whole pixels, which a cut-out window keeps.
@@ -193,6 +197,7 @@ class TForm1 : public QWidget,
   TBarPlacement placement_{*this, BarLayout::kStripHeight, desktop_.Shell().PlacesWindows()};
   TButtonBar* buttonBar_ = nullptr;
   TWindowShaper* shaper_ = nullptr;
+  TTitleTip* titleTip_ = nullptr;
   TWindowDrag* drag_ = nullptr;
   TKeyFiles keyFiles_{KeyMenu, KeyFile};
   TargetTracker tracker_;

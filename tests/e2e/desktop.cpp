@@ -8,6 +8,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 #include <array>
 #include <cstdio>
@@ -202,6 +203,14 @@ std::string ActiveWindow() {
 void Activate(const std::string& window) {
   Sh("xdotool windowactivate " + window);
   WaitUntil([&] { return ActiveWindow() == window; });
+}
+
+void MoveAsADevice(int x, int y) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return;
+  XTestFakeMotionEvent(display, -1, x, y, 0);
+  XSync(display, False);
+  XCloseDisplay(display);
 }
 
 void ClickAt(int x, int y) {

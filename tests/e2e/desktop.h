@@ -66,6 +66,9 @@ std::string ActiveWindow();
 void Activate(const std::string& window);
 // A left click at a point of the screen.
 void ClickAt(int x, int y);
+// Moves the pointer as a device does, which the desktop reports to every client that asks
+// (xdotool's moves are warps, which it does not).
+void MoveAsADevice(int x, int y);
 // Presses a mouse button at one point, moves to another in a few steps, and releases it there.
 void DragFromTo(int x0, int y0, int x1, int y1, int button = 1);
 

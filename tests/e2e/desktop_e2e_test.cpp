@@ -109,6 +109,22 @@ TEST_P(RealDesktopTest, ReAcquireRightAfterTheSettingsWindowTakesTheWindowTheUse
   }
 }
 
+TEST_P(RealDesktopTest, TheTitlesTooltipShowsAnywhereOverItsText) {
+  auto target = StartTarget("Target", 400, 250);
+  auto bar = StartBar();
+  ClickAt(500, 350);  // into Target
+  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }));
+  MoveAsADevice(600, 600);
+  const auto barWindows = [&] {
+    return Sh("xdotool search --onlyvisible --pid " + std::to_string(bar->pid()) + " | wc -l");
+  };
+  const std::string before = barWindows();
+  // Between the letters of "Target", and still: the tooltip opens, a window of the bar's own.
+  MoveAsADevice(150, 111);
+  MoveAsADevice(151, 110);
+  EXPECT_TRUE(WaitUntil([&] { return barWindows() != before; })) << before;
+}
+
 TEST_P(RealDesktopTest, TheStripFollowsTheTargetsTitle) {
   auto target = StartTarget("Target", 400, 250);
   auto bar = StartBar();

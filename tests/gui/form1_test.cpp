@@ -12,6 +12,7 @@
 #endif
 
 #include <QApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QScreen>
@@ -522,6 +523,41 @@ TEST_F(Form1Test, AButtonsTooltipSaysWhatItSendsAndACutCaptionWhole) {
   }
   // The tooltip's window goes too: on the offscreen platform its id could be one the fake
   // desktop gives another test's windows.
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->inherits("QTipLabel")) delete w;
+  }
+}
+
+TEST_F(Form1DesktopTest, WithoutACompositorTheTitlesTooltipShowsAnywhereOverItsText) {
+  input_.compositor = false;
+  constexpr platform::WindowHandle kEditor = 900009;
+  input_.foreground = kEditor;
+  input_.titles = {{kEditor, u"Editor"}};
+  auto form = Start();
+  form->show();
+  QApplication::processEvents();
+  input_.listener->PointerPressed(kEditor);
+  ASSERT_EQ(form->LhWindow, kEditor);
+  EXPECT_TRUE(input_.watchingMotion);
+  const auto moveTo = [&](QPoint global) {
+    QCursor::setPos(global);
+    input_.watchingMotion = false;
+    input_.listener->PointerMoved();
+  };
+  // Between two letters, where the cut-out window lets the pointer through.
+  const QLabel* title = form->Label1;
+  moveTo(title->mapToGlobal(QPoint(title->fontMetrics().horizontalAdvance("Ed"), 10)));
+  EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 10000));
+  EXPECT_EQ(QToolTip::text(), "Editor");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return input_.watchingMotion; }, 10000));  // the next move
+  moveTo(form->mapToGlobal(QPoint(200, 100)));                                 // away from the text
+  EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 10000));
+  // With a compositor the window takes the pointer over the whole strip: the toolkit's own
+  // tooltip does, and the desktop need not report moves.
+  input_.shellListener->CompositorChanged(true);
+  moveTo(title->mapToGlobal(QPoint(2, 10)));
+  QTest::qWait(200);
+  EXPECT_FALSE(input_.watchingMotion);
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (w->inherits("QTipLabel")) delete w;
   }

@@ -32,6 +32,10 @@ class FakeDesktop final : public Desktop,
   void WatchActivity(bool on) override { watchingActivity = on; }
   void WatchWindow(WindowHandle window) override { watched = window; }
   void WatchPointer(bool on) override { watchingPointer = on; }
+  bool WatchPointerMotion() override {
+    watchingMotion = true;
+    return true;
+  }
 
   // Keys: refused with the reason while refusal is set, and then nothing is recorded.
   Injection SendKeys(const std::vector<KeyStroke>& strokes) override {
@@ -90,6 +94,7 @@ class FakeDesktop final : public Desktop,
   WindowShell::Listener* shellListener = nullptr;
   bool watchingActivity = false;
   bool watchingPointer = false;
+  bool watchingMotion = false;
   std::vector<KeyStroke> pressedKeys;
   WindowHandle watched = 0;
 

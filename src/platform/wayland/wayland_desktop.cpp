@@ -80,6 +80,8 @@ class WaylandDesktop final : public Desktop, WindowTracking, KeyInjection, Event
 
   void SetListener(WindowTracking::Listener* listener) override { listener_ = listener; }
   void WatchActivity(bool on) override { watchActivity_ = on; }
+  // The compositor tells no client of moves outside its own surfaces.
+  bool WatchPointerMotion() override { return false; }
   void WatchWindow(WindowHandle window) override {
     watched_ = window;
     const auto* toplevel = window != 0 ? list_->Find(window) : nullptr;

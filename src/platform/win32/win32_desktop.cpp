@@ -271,6 +271,8 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
     pointer_ = on;
     UpdateMouseHook();
   }
+  // A low-level hook would run at every move of the pointer, in any program.
+  bool WatchPointerMotion() override { return false; }
 
   ~Win32Desktop() override {
     WatchActivity(false);

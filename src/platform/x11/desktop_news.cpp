@@ -44,12 +44,19 @@ void DesktopNews::WatchPointer(bool on) {
   SelectRawButtons();
 }
 
+void DesktopNews::WatchPointerMotion() {
+  if (motion_) return;
+  motion_ = true;
+  SelectRawButtons();
+}
+
 void DesktopNews::SelectRawButtons() {
   Display* display = tree_.display();
   if (xiOpcode_ >= 0) {
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
     if (activity_ || pointer_) XISetMask(bits, XI_RawButtonPress);
     if (pointer_) XISetMask(bits, XI_RawButtonRelease);
+    if (motion_) XISetMask(bits, XI_RawMotion);
     XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
     XISelectEvents(display, tree_.root(), &mask, 1);
   }
@@ -77,7 +84,14 @@ bool DesktopNews::Handle(XEvent& event, WindowTracking::Listener* listener,
     const bool button = IsPointerPress(raw->detail);  // not a wheel's step
     const int type = event.xcookie.evtype;
     XFreeEventData(tree_.display(), &event.xcookie);
-    if (button && listener && type == XI_RawButtonPress) {
+    if (type == XI_RawMotion) {
+      // Once: the next is asked for anew, so that a moving pointer wakes the bar seldom.
+      if (motion_) {
+        motion_ = false;
+        SelectRawButtons();
+        if (listener) listener->PointerMoved();
+      }
+    } else if (button && listener && type == XI_RawButtonPress) {
       listener->PointerPressed(tree_.ClientUnderPointer());
     } else if (button && listener && type == XI_RawButtonRelease) {
       listener->PointerReleased();

@@ -20,6 +20,7 @@ class DesktopNews {
   void WatchActivity(bool on);
   // Pointer presses and releases, for keys held until the next stroke.
   void WatchPointer(bool on);
+  void WatchPointerMotion();
   void WatchWindow(Window window);
   // Tells the listeners (either may be null) of the event; false when the event is not news of
   // this kind.
@@ -32,6 +33,7 @@ class DesktopNews {
   WindowTree& tree_;
   bool activity_ = false;
   bool pointer_ = false;
+  bool motion_ = false;  // until the next move is reported
   Window watched_ = None;
   int xiOpcode_ = -1;
   int fixesEvent_ = -1;

@@ -25,6 +25,10 @@ class X11WindowTracking final : public WindowTracking {
   void WatchActivity(bool on) override { news_.WatchActivity(on); }
   void WatchWindow(WindowHandle window) override { news_.WatchWindow(window); }
   void WatchPointer(bool on) override { news_.WatchPointer(on); }
+  bool WatchPointerMotion() override {
+    news_.WatchPointerMotion();
+    return true;
+  }
 
   Listener* listener() const { return listener_; }
 
