@@ -114,13 +114,14 @@ TEST_P(RealDesktopTest, TheTitlesTooltipShowsAnywhereOverItsText) {
   auto bar = StartBar();
   ClickAt(500, 350);  // into Target
   ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }));
-  MoveAsADevice(600, 600);
   const auto barWindows = [&] {
     return Sh("xdotool search --onlyvisible --pid " + std::to_string(bar->pid()) + " | wc -l");
   };
+  MoveAsADevice(600, 600);
   const std::string before = barWindows();
   // Between the letters of "Target", and still: the tooltip opens, a window of the bar's own.
   MoveAsADevice(150, 111);
+  std::this_thread::sleep_for(200ms);
   MoveAsADevice(151, 110);
   EXPECT_TRUE(WaitUntil([&] { return barWindows() != before; })) << before;
 }

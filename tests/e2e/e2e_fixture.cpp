@@ -35,6 +35,13 @@ std::unique_ptr<Process> DesktopTest::StartBar(const std::string& settings,
       std::make_unique<Process>(std::vector<std::string>{InstallBar(settings)}, folder_, env);
   EXPECT_TRUE(WaitUntil([&] { return !(bar_ = FindWindow("^Form1$")).empty(); }))
       << "the bar did not appear: " << bar->Errors();
+  // Drawn, and so ready for clicks: its blue square shows at its top-left corner, or its green
+  // one at the top-right where the other lies off the screen.
+  EXPECT_TRUE(WaitUntil([&] {
+    const Geometry g = Bar();
+    return PixelAt(g.x + 10, g.y + 10) == "#4169E1" ||
+           PixelAt(g.x + g.width - 10, g.y + 10) == "#008000";
+  })) << "the bar was not drawn";
   return bar;
 }
 
