@@ -193,6 +193,7 @@ TForm2::TForm2(QWidget* parent)
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
+  ComboBox1->setFocus();  // the first in that order has the focus when the window opens
 
   connect(AddBtn, &QPushButton::clicked, this, Guarded([this] { AddBtnClick(); }));
   connect(DelBtn, &QPushButton::clicked, this, Guarded([this] { DelBtnClick(); }));
