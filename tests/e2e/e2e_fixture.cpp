@@ -75,7 +75,8 @@ void DesktopTest::ChooseFromMenu(int item) const {
   })) << "the bar's menu did not close";
 }
 
-void DesktopTest::AddF1BindingInTheSettings(const std::string& caption) const {
+void DesktopTest::AddF1BindingInTheSettings(const std::string& caption, std::string keyFile) const {
+  if (keyFile.empty()) keyFile = folder_ + "/KavoKey.txt";
   ChooseFromMenu(0);  // Settings
   std::string settings;
   ASSERT_TRUE(WaitUntil([&] { return !(settings = FindWindow("^Settings$")).empty(); }));
@@ -89,9 +90,8 @@ void DesktopTest::AddF1BindingInTheSettings(const std::string& caption) const {
   ClickAt(x(184), s.y + 171);  // Add
   ClickAt(x(256), s.y + 387);  // Applay
   // Applied once the key file holds the binding.
-  EXPECT_TRUE(WaitUntil([&] {
-    return test::ReadBytes(folder_ + "/KavoKey.txt").find(caption + ",F1") != std::string::npos;
-  }));
+  EXPECT_TRUE(WaitUntil(
+      [&] { return test::ReadBytes(keyFile).find(caption + ",F1") != std::string::npos; }));
 }
 
 std::unique_ptr<Process> DesktopTest::StartTarget(const std::string& title, int x, int y,

@@ -58,8 +58,9 @@ class DesktopTest : public testing::Test {
   Geometry Bar() const { return WindowGeometry(bar_); }
   // Opens the bar's menu from the blue square and chooses the item at this place in it.
   void ChooseFromMenu(int item) const;
-  // Opens the settings window, adds a binding of this caption to F1, and applies.
-  void AddF1BindingInTheSettings(const std::string& caption) const;
+  // Opens the settings window, adds a binding of this caption to F1, applies, and waits until the
+  // key file (the test folder's, unless given) holds it.
+  void AddF1BindingInTheSettings(const std::string& caption, std::string keyFile = "") const;
 
   std::string folder_;
   std::string bar_;

@@ -65,7 +65,7 @@ TEST_F(PackageTest, AnOrdinaryUsersFilesGoToTheConfigFolderAndOneBarRunsPerFolde
   EXPECT_EQ(Bar().width, 250);  // the defaults: no file was there
   EXPECT_FALSE(fs::exists(config_));
 
-  AddF1BindingInTheSettings("Help");
+  AddF1BindingInTheSettings("Help", config_ + "/KavoKey.txt");
   EXPECT_EQ(test::ReadBytes(config_ + "/KavoKey.txt"),
             "\xEF\xBB\xBFUndo,Ctrl,Z\r\nCut,Ctrl,X\r\nCopy,Ctrl,C\r\nPast,Ctrl,V\r\nHelp,F1\r\n");
   EXPECT_EQ(fs::status(config_).permissions() & fs::perms::all, fs::perms::owner_all);
