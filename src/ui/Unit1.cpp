@@ -24,6 +24,7 @@
 #include "ui/menu_captions.h"
 #include "ui/question_box.h"
 #include "ui/screen_geometry.h"
+#include "ui/title_look.h"
 #include "ui/title_tip.h"
 #include "widgets/bar_icon.h"
 #include "widgets/drop_shadow.h"
@@ -297,10 +298,6 @@ void TForm1::PointerMoved() {
   titleTip_->PointerMoved();
 }
 
-void TForm1::UpdateTitleTip() {
-  titleTip_->SetActive(isVisible() && !isMinimized() && !composited_ && !InResizeMode());
-}
-
 void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {
   if (!target) return;
   // Keys held for one window are not carried into another.
@@ -346,16 +343,15 @@ void TForm1::ReturnToTarget() {
 
 void TForm1::CompositorChanged(bool running) {
   composited_ = running;
-  UpdateTitleFont();
-  UpdateTitleTip();
+  UpdateTitleLook();
   shaper_->SetComposited(running);
 }
 
-// Cut to whole pixels, the title shows only what it draws opaque: without smoothing then, or its
-// thin strokes would break up.
-void TForm1::UpdateTitleFont() {
+void TForm1::UpdateTitleLook() {
+  const TitleLook look = TitleLookFor(composited_, InResizeMode(), isVisible() && !isMinimized());
+  titleTip_->SetActive(look.tipFollowsPointer);
   QFont font = Label1->font();
-  const auto strategy = composited_ || InResizeMode() ? QFont::PreferDefault : QFont::NoAntialias;
+  const auto strategy = look.smooth ? QFont::PreferDefault : QFont::NoAntialias;
   if (font.styleStrategy() == strategy) return;
   font.setStyleStrategy(strategy);
   Label1->setFont(font);
@@ -407,8 +403,7 @@ void TForm1::ResizeMenuClick() {
   // Resize mode: an opaque window that takes presses everywhere; normal mode: see-through again.
   ResizeGrip->setVisible(InResizeMode());
   ResizeGrip->raise();
-  UpdateTitleFont();
-  UpdateTitleTip();
+  UpdateTitleLook();
   update();
   shaper_->Schedule();
 }
@@ -514,7 +509,7 @@ void TForm1::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   // Minimised by the window manager as much as from the menu: no key stays down meanwhile.
   if (event->type() == QEvent::WindowStateChange && isMinimized()) ReleaseHeldKeys();
-  if (event->type() == QEvent::WindowStateChange) UpdateTitleTip();
+  if (event->type() == QEvent::WindowStateChange) UpdateTitleLook();
 }
 
 void TForm1::setVisible(bool visible) {
@@ -530,7 +525,7 @@ void TForm1::showEvent(QShowEvent* event) {
   // On every desktop, as on-screen keyboards are. Asked again a moment after the first showing:
   // a compositor still busy with the window's mapping may miss what comes with it.
   desktop_.Shell().ShowOnAllDesktops(static_cast<platform::WindowHandle>(winId()));
-  UpdateTitleTip();
+  UpdateTitleLook();
   if (!event->spontaneous() && !askedAgain_) {
     askedAgain_ = true;
     QTimer::singleShot(1000, this, [this] {

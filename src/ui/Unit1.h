@@ -162,12 +162,9 @@ class TForm1 : public QWidget,
   void WindowDestroyed(platform::WindowHandle window) override;
   void WindowTitleChanged(platform::WindowHandle window) override;
   void PointerMoved() override;
-  // The title's tooltip follows the pointer itself while the window is cut to what it draws.
-  void UpdateTitleTip();
   void CompositorChanged(bool running) override;
-  // Smooth letters wherever their edges can show: under a compositor, and in resize mode, where
-  // the whole window shows; elsewhere whole pixels, which a cut-out window keeps.
-  void UpdateTitleFont();
+  // The title's font and tooltip follow the compositor, resize mode and the bar being shown.
+  void UpdateTitleLook();
   bool composited_ = false;
 
   void BuildComponents();

@@ -16,6 +16,7 @@
 #include "ui/screen_geometry.h"
 #include "ui/strip_text.h"
 #include "ui/target_tracker.h"
+#include "ui/title_look.h"
 #include "ui/toolkit_translations.h"
 
 namespace kavo {
@@ -134,15 +135,17 @@ TEST(TargetTracker, TakesNothingOnceFound) {
   EXPECT_FALSE(tracker.TakeWindowInFront());
 }
 
+// A window's rectangle on these work areas, and where it goes.
+struct PlacementCase {
+  const char* name;
+  QRect window;
+  QList<QRect> work;
+  QPoint at;
+};
+
 TEST(ScreenGeometry, ReachablePositionKeepsTheStripOnAScreen) {
   const QList<QRect> two = {QRect(0, 0, 1024, 740), QRect(1024, 0, 800, 600)};
-  struct Case {
-    const char* name;
-    QRect window;
-    QList<QRect> work;
-    QPoint at;
-  };
-  const Case cases[] = {
+  const PlacementCase cases[] = {
       {"on the screen", {100, 100, 250, 130}, two, {100, 100}},
       {"partly off the top, strip still showing", {30, -10, 250, 130}, two, {30, -10}},
       {"far right", {90000, 100, 250, 130}, two, {1574, 100}},
@@ -152,7 +155,7 @@ TEST(ScreenGeometry, ReachablePositionKeepsTheStripOnAScreen) {
       {"no usable screen: nothing moves", {5000, 5000, 250, 130}, {QRect()}, {5000, 5000}},
       {"no screen at all", {-300, 50, 250, 130}, {}, {-300, 50}},
   };
-  for (const Case& c : cases) EXPECT_EQ(ReachablePosition(c.window, 20, c.work), c.at) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(ReachablePosition(c.window, 20, c.work), c.at) << c.name;
   // After a screen change the whole strip comes back onto one.
   EXPECT_EQ(ReachablePosition({775, 587, 250, 130}, 20, {{0, 0, 800, 600}}, true),
             QPoint(550, 580));
@@ -161,6 +164,22 @@ TEST(ScreenGeometry, ReachablePositionKeepsTheStripOnAScreen) {
   // The settings file keeps no place left of or above the origin.
   EXPECT_EQ(StorablePlace({-30, 40}), QPoint(0, 40));
   EXPECT_EQ(StorablePlace({30, -40}), QPoint(30, 0));
+}
+
+TEST(TitleLook, SmoothWhereEdgesShowAndTheTipFollowsThePointerOnlyOverACutOutWindow) {
+  struct Case {
+    bool composited, resizeMode, shown, smooth, follows;
+  };
+  const Case cases[] = {{false, false, true, false, true},
+                        {false, false, false, false, false},
+                        {true, false, true, true, false},
+                        {false, true, true, true, false},
+                        {true, true, true, true, false}};
+  for (const Case& c : cases) {
+    const TitleLook look = TitleLookFor(c.composited, c.resizeMode, c.shown);
+    EXPECT_EQ(look.smooth, c.smooth) << c.composited << c.resizeMode << c.shown;
+    EXPECT_EQ(look.tipFollowsPointer, c.follows) << c.composited << c.resizeMode << c.shown;
+  }
 }
 
 TEST(ToolkitTranslations, TheToolkitsDialogsSpeakTheSystemsLanguage) {
@@ -180,13 +199,8 @@ TEST(ToolkitTranslations, TheToolkitsDialogsSpeakTheSystemsLanguage) {
 TEST(ScreenGeometry, AfterTheScreensChangeTheBarGoesBackToTheUsersPlaceOrWhollyOntoAScreen) {
   const QList<QRect> small = {QRect(0, 0, 1024, 768)};
   const QList<QRect> two = {QRect(0, 0, 1024, 740), QRect(1024, 0, 800, 600)};
-  struct Case {
-    const char* name;
-    QRect user;
-    QList<QRect> work;
-    QPoint at;
-  };
-  const Case cases[] = {
+  const PlacementCase cases[] = {
+      // window: the place the user chose
       {"the user's place fits: there", {1000, 600, 250, 130}, {{0, 0, 1280, 800}}, {1000, 600}},
       {"shrunk: wholly onto the screen", {1050, 700, 250, 130}, small, {774, 638}},
       {"hanging below the second screen", {1200, 550, 250, 130}, two, {1200, 470}},
@@ -194,7 +208,7 @@ TEST(ScreenGeometry, AfterTheScreensChangeTheBarGoesBackToTheUsersPlaceOrWhollyO
       {"taller than the screen: its strip on it", {100, 700, 250, 900}, small, {100, 700}},
       {"no screen: stays", {5000, 5000, 250, 130}, {}, {5000, 5000}},
   };
-  for (const Case& c : cases) EXPECT_EQ(PlaceOnScreens(c.user, 20, c.work), c.at) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(PlaceOnScreens(c.window, 20, c.work), c.at) << c.name;
 }
 
 TEST(ScreenGeometry, BesidePlacementAvoidsTheBarOnItsOwnScreen) {
