@@ -34,9 +34,10 @@ class UnavailableDesktop final : public Desktop, WindowTracking, KeyInjection {
   std::u16string WindowTitle(WindowHandle) override { return u""; }
   std::int64_t WindowProcess(WindowHandle) override { return 0; }
   std::u16string WindowProgram(WindowHandle) override { return u""; }
+  bool IsDesktopShell(WindowHandle) override { return false; }
   void BringWindowToTop(WindowHandle) override {}
   void SetListener(WindowTracking::Listener*) override {}
-  void WatchActivity(bool) override {}
+  void WatchActivity(Activity) override {}
   void WatchWindow(WindowHandle) override {}
   void WatchPointer(bool) override {}
   bool WatchPointerMotion() override { return false; }

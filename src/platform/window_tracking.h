@@ -25,6 +25,9 @@ class WindowTracking {
   // WM_CLASS on X11, the application id on Wayland, the executable's file name without its
   // extension on Windows. Empty when unknown.
   virtual std::u16string WindowProgram(WindowHandle window) = 0;
+  // The desktop's own background or one of its panels (a task bar, a dock): a window the user
+  // may bring forward, but never one to type shortcuts into.
+  virtual bool IsDesktopShell(WindowHandle window) = 0;
   // Brings the window to the front with the keyboard focus, and returns once it has it (or a
   // short while has passed). A window of 0, or one that is gone, is left alone.
   virtual void BringWindowToTop(WindowHandle window) = 0;
@@ -48,9 +51,14 @@ class WindowTracking {
     virtual void PointerMoved() = 0;
   };
   virtual void SetListener(Listener* listener) = 0;
-  // Reports the window in front changing and the user's pointer presses, while on; off, the
-  // desktop stays quiet about them.
-  virtual void WatchActivity(bool on) = 0;
+  // What WatchActivity reports: the window in front changing, the user's pointer presses.
+  struct Activity {
+    bool front = false;
+    bool presses = false;
+  };
+  // Reports what is asked for; what is not, the desktop stays quiet about. Presses cost more
+  // than changes of the window in front on some desktops (a hook on every move of the pointer).
+  virtual void WatchActivity(Activity watch) = 0;
   // Reports the destruction of this window and its title's changes (0: of none).
   virtual void WatchWindow(WindowHandle window) = 0;
   // Reports the user's pointer presses and releases, while on, without taking them from anyone.

@@ -25,6 +25,9 @@ constexpr IntegerSetting<ButtonLook> kLook[] = {
 // The shadow flag comes last.
 constexpr const char16_t* kShadowSection = u"Icon";
 constexpr const char16_t* kShadowKey = u"Shadow";
+// The last, written after everything older copies wrote.
+constexpr const char16_t* kFollowSection = u"Target";
+constexpr const char16_t* kFollowKey = u"Follow";
 
 }  // namespace
 
@@ -37,6 +40,7 @@ BarSettings ReadBarSettings(TIniStore& ini) {
     s.look.*setting.field = ini.ReadInteger(setting.section, setting.key, s.look.*setting.field);
   }
   s.look.isShadow = ini.ReadBool(kShadowSection, kShadowKey, s.look.isShadow);
+  s.follow = ini.ReadBool(kFollowSection, kFollowKey, s.follow);
   return s;
 }
 
@@ -47,6 +51,7 @@ void WriteBarSettings(TIniStore& ini, const BarSettings& s) {
     ini.WriteInteger(setting.section, setting.key, s.look.*setting.field);
   }
   ini.WriteBool(kShadowSection, kShadowKey, s.look.isShadow);
+  ini.WriteBool(kFollowSection, kFollowKey, s.follow);
 }
 
 }  // namespace kavo

@@ -27,6 +27,9 @@ struct BarSettings {
   std::int32_t Height = 130;
   std::int32_t Width = 250;
   ButtonLook look;
+  // [Target]: whether the target follows the window in front (off: it stays until ReAcquire).
+  // A section of its own, which copies that do not know it leave alone.
+  bool follow = false;
 
   bool operator==(const BarSettings&) const = default;
 };

@@ -66,7 +66,7 @@ TForm1::~TForm1() {
   settings_.reset();
   desktop_.Tracking().SetListener(nullptr);
   desktop_.Shell().SetListener(nullptr);
-  desktop_.Tracking().WatchActivity(false);
+  desktop_.Tracking().WatchActivity({});
   desktop_.Tracking().WatchWindow(0);
   if (Form1 == this) Form1 = nullptr;
 }
@@ -141,6 +141,11 @@ void TForm1::BuildMenuItems() {
   });
   ResizeMenu->setCheckable(true);
   ReAcquire = item(captions.reAcquire, [this] { ReAcquireClick(); });
+  FollowMenu = item(captions.follow, [this] {
+    FollowMenu->toggle();
+    FollowMenuClick();
+  });
+  FollowMenu->setCheckable(true);
   KeyBindMenu = item(captions.openKeyBind, [this] { KeyBindMenuClick(); });
   SaveAsKeyMenu = item(captions.saveAsKeyBind, [this] { SaveAsKeyMenuClick(); });
   SaveForAppMenu = item(captions.saveForApp, [this] { SaveForAppMenuClick(); });
@@ -192,6 +197,8 @@ void TForm1::LoadSettings() {
   const BarSettings s = ReadBarSettings(Ini);
   placement_.Restore(s);
   SetLook(s.look);
+  FollowMenu->setChecked(s.follow);
+  tracker_.SetFollowing(s.follow);
 }
 
 void TForm1::SaveKeyMenu() {
@@ -203,6 +210,7 @@ void TForm1::SaveSettings() {
   BarSettings settings;
   placement_.Store(settings);
   settings.look = Look();
+  settings.follow = FollowMenu->isChecked();
   WriteBarSettings(Ini, settings);
 }
 
@@ -212,8 +220,8 @@ void TForm1::RefreshBtn() {
 }
 
 void TForm1::ButtonClick(TCornerButton* sender) {
-  // Still looking for the target: the window in front is the one the user works in.
-  Acquire(tracker_.TakeWindowInFront());
+  // The window the user works in, should the desktop's news of it still be on its way.
+  Acquire(tracker_.ButtonClicked(TargetTracker::Clock::now()));
   desktop_.Tracking().BringWindowToTop(LhWindow);
   // The line the button was built from: edits in the settings window reach the bar at Apply.
   const Binding binding = BindingForFields(SplitFields(sender->Binding));
@@ -242,8 +250,20 @@ void TForm1::StartPolling(bool afterClose) {
   } else {
     tracker_.StartLooking(LhWindow);
   }
-  Timer1->start();
-  desktop_.Tracking().WatchActivity(true);
+  WatchForTarget();
+}
+
+// Looking, the bar polls besides the desktop's news and takes the user's presses into account;
+// following, the news of the window in front is enough; else it asks for nothing, and wakes for
+// nothing, until ReAcquire.
+void TForm1::WatchForTarget() {
+  const bool looking = tracker_.Looking();
+  if (looking) {
+    if (!Timer1->isActive()) Timer1->start();
+  } else {
+    Timer1->stop();
+  }
+  desktop_.Tracking().WatchActivity({.front = looking || tracker_.Following(), .presses = looking});
 }
 
 void TForm1::Timer1Timer() {
@@ -272,7 +292,7 @@ void TForm1::PointerReleased() {
 }
 
 // A target that is gone takes no more keys: the strip forgets it and the bar looks again, as
-// after ReAcquire.
+// after ReAcquire; following, the window that comes forward in its place is the target.
 void TForm1::WindowDestroyed(platform::WindowHandle window) {
   if (window == 0 || window != LhWindow) return;
   RunGuarded([this] {
@@ -280,7 +300,12 @@ void TForm1::WindowDestroyed(platform::WindowHandle window) {
     LhWindow = 0;
     strip_.SetTitle({});
     ShowTitle();
-    StartPolling(true);
+    if (tracker_.FollowsFront()) {
+      tracker_.Forget();
+      Acquire(tracker_.Check(TargetTracker::Clock::now()));
+    } else {
+      StartPolling(true);
+    }
   });
 }
 
@@ -302,8 +327,7 @@ void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {
   if (!target) return;
   // Keys held for one window are not carried into another.
   if (target->window != LhWindow) ReleaseHeldKeys();
-  Timer1->stop();
-  desktop_.Tracking().WatchActivity(false);  // idle until ReAcquire: no wake-ups
+  WatchForTarget();
   strip_.SetTitle(target->title);
   ShowTitle();
   LhWindow = target->window;
@@ -371,12 +395,18 @@ void TForm1::ReAcquireClick() {
   StartPolling();
 }
 
+void TForm1::FollowMenuClick() {
+  FollowMenu->toggle();
+  tracker_.SetFollowing(FollowMenu->isChecked());
+  WatchForTarget();
+}
+
 void TForm1::Rectangle2Click() {
   // Made at the first opening: the bar's first frame does not wait for the menu's fonts.
   if (!PopupMenu1) {
     PopupMenu1 = new QMenu(this);
-    PopupMenu1->addActions({SettingMenu, ResizeMenu, ReAcquire, KeyBindMenu, SaveAsKeyMenu,
-                            SaveForAppMenu, MenuItem1, MinimizedMenu, CloseMenu});
+    PopupMenu1->addActions({SettingMenu, ResizeMenu, ReAcquire, FollowMenu, KeyBindMenu,
+                            SaveAsKeyMenu, SaveForAppMenu, MenuItem1, MinimizedMenu, CloseMenu});
   }
   const double ratio = devicePixelRatioF();
   QList<QRect> workAreas;

@@ -73,14 +73,15 @@ class TForm1 : public QWidget,
   TFlowLayout* FlowLayout1 = nullptr;  // arranges the buttons in ButtonArea
   // In resize mode, the bar's bottom-right corner: a drag there resizes, whatever lies below.
   TPressArea* ResizeGrip = nullptr;
-  QTimer* Timer1 = nullptr;                          // looks for the target once a second
-  QMenu* PopupMenu1 = nullptr;                       // the strip's menu, made when first opened
+  QTimer* Timer1 = nullptr;     // looks for the target once a second, until it is found
+  QMenu* PopupMenu1 = nullptr;  // the strip's menu, made when first opened
   TFileDialog OpenDialog1{TFileDialog::Kind::Open};  // OpenKeyBind's file dialog
   TFileDialog SaveDialog1{TFileDialog::Kind::Save};  // SaveAsKeyBind's file dialog
   // The menu's items, in its order.
   QAction* SettingMenu = nullptr;     // opens the settings window
   QAction* ResizeMenu = nullptr;      // checked: a drag on the button area resizes the bar
   QAction* ReAcquire = nullptr;       // looks for the target again
+  QAction* FollowMenu = nullptr;      // checked: the target follows the window in front
   QAction* KeyBindMenu = nullptr;     // OpenKeyBind: loads another key file
   QAction* SaveAsKeyMenu = nullptr;   // SaveAsKeyBind: saves the list under another name
   QAction* SaveForAppMenu = nullptr;  // saves the list as the target program's own set
@@ -118,6 +119,7 @@ class TForm1 : public QWidget,
   void ButtonClick(TCornerButton* sender);
   void Timer1Timer();
   void ReAcquireClick();
+  void FollowMenuClick();
   void Rectangle2Click();       // the blue square: opens the menu below the bar
   void Rectangle1MouseDown();   // the green square: starts dragging the bar
   void FlowLayout1MouseDown();  // the button area between buttons: drags, or resizes
@@ -174,6 +176,8 @@ class TForm1 : public QWidget,
   void SaveSettings();
   // Starts looking for the target; afterClose when the target has just closed.
   void StartPolling(bool afterClose = false);
+  // Asks the desktop for the news the tracker needs now, and polls only while looking.
+  void WatchForTarget();
   void Acquire(const std::optional<TargetTracker::Target>& target);
   void ShowTitle();
   // Says in the strip why keys did not go; nothing when they did.

@@ -7,16 +7,22 @@ MenuCaptions MenuCaptionsFor(std::u16string_view localeName) {
     return {QStringLiteral("設定"),
             QStringLiteral("サイズ変更"),
             QStringLiteral("アプリ再取得"),
+            QStringLiteral("追従"),
             QStringLiteral("KeyBind読込み"),
             QStringLiteral("KeyBind別名保存"),
             QStringLiteral("KeyBindアプリ別保存"),
             QStringLiteral("最小化"),
             QStringLiteral("終了")};
   }
-  return {QStringLiteral("Settings"),      QStringLiteral("ReSize"),
-          QStringLiteral("ReAcquire"),     QStringLiteral("OpenKeyBind"),
-          QStringLiteral("SaveAsKeyBind"), QStringLiteral("SaveKeyBindForApp"),
-          QStringLiteral("Minimized"),     QStringLiteral("Close")};
+  return {QStringLiteral("Settings"),
+          QStringLiteral("ReSize"),
+          QStringLiteral("ReAcquire"),
+          QStringLiteral("Follow"),
+          QStringLiteral("OpenKeyBind"),
+          QStringLiteral("SaveAsKeyBind"),
+          QStringLiteral("SaveKeyBindForApp"),
+          QStringLiteral("Minimized"),
+          QStringLiteral("Close")};
 }
 
 }  // namespace kavo

@@ -7,7 +7,8 @@
 namespace kavo {
 
 struct MenuCaptions {
-  QString setting, resize, reAcquire, openKeyBind, saveAsKeyBind, saveForApp, minimized, close;
+  QString setting, resize, reAcquire, follow, openKeyBind, saveAsKeyBind, saveForApp, minimized,
+      close;
 };
 
 // For a locale name as the system gives it ("ja_JP.UTF-8", "ja-JP", "en_US.UTF-8", ...).

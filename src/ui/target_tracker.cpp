@@ -22,8 +22,14 @@ void TargetTracker::StartLookingAfterClose(Clock::time_point now) {
 }
 
 std::optional<TargetTracker::Target> TargetTracker::Check(Clock::time_point now) {
-  if (!looking_) return std::nullopt;
+  if (!looking_ && !following_) return std::nullopt;
   const WindowHandle front = windows_.ForegroundWindow();
+  if (!looking_) {
+    // Following: a window of the bar's, one without a title or the desktop in front leaves the
+    // target as it is.
+    if (front == 0 || front == taken_) return std::nullopt;
+    return Take(Candidate(front));
+  }
   // No window in front (between one closing and the next coming forward) changes nothing.
   if (front == 0 || PassedOver(front) || isOwn_(front)) return std::nullopt;
   if (settlingUntil_ && now < *settlingUntil_) {
@@ -47,13 +53,13 @@ std::optional<TargetTracker::Target> TargetTracker::PointerPressed(WindowHandle 
   return Take(Candidate(under));
 }
 
-std::optional<TargetTracker::Target> TargetTracker::TakeWindowInFront() {
-  if (!looking_) return std::nullopt;
+std::optional<TargetTracker::Target> TargetTracker::ButtonClicked(Clock::time_point now) {
+  if (!looking_) return Check(now);
   return Take(Candidate(windows_.ForegroundWindow()));
 }
 
 std::optional<TargetTracker::Target> TargetTracker::Candidate(WindowHandle window) {
-  if (window == 0 || isOwn_(window)) return std::nullopt;
+  if (window == 0 || isOwn_(window) || windows_.IsDesktopShell(window)) return std::nullopt;
   std::u16string title = windows_.WindowTitle(window);
   if (title.empty()) return std::nullopt;  // the task bar, a desktop: never taken
   return Target{window, std::move(title)};
@@ -62,6 +68,7 @@ std::optional<TargetTracker::Target> TargetTracker::Candidate(WindowHandle windo
 std::optional<TargetTracker::Target> TargetTracker::Take(std::optional<Target> target) {
   if (target) {
     looking_ = false;
+    taken_ = target->window;
     passedOver_ = 0;
     previous_ = 0;
     settlingUntil_.reset();

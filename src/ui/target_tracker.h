@@ -1,12 +1,14 @@
 #pragma once
-// Finds the target window: the last window of another program that the user brought to the
-// front. Looking starts with the bar and with ReAcquire and ends at the first titled foreign
-// window found in front.
+// Finds the target window: a window of another program that the user brought to the front.
+// Looking starts with the bar and with ReAcquire and ends at the first titled foreign window
+// found in front. Following, each such window that comes to the front after that becomes the
+// target in turn; not following, the target stays until ReAcquire.
 //
 // The window already in front when looking starts (the terminal the bar was launched from, or
 // the target itself after ReAcquire) is passed over until another program's window comes
 // forward, or until the user clicks into it: a click is the user's own choice. The bar's own
-// windows coming and going in between (its menu, the settings window) change nothing.
+// windows coming and going in between (its menu, the settings window) change nothing, and
+// neither do the desktop's background and panels.
 
 #include <chrono>
 #include <functional>
@@ -38,13 +40,21 @@ class TargetTracker {
   // forward in its place (within a second, without a click) is passed over as well.
   void StartLookingAfterClose(Clock::time_point now);
   bool Looking() const { return looking_; }
+  // Following: the window in front is the target, once looking is over.
+  void SetFollowing(bool on) { following_ = on; }
+  bool Following() const { return following_; }
+  bool FollowsFront() const { return following_ && !looking_; }
+  // The target is gone. Following, the next window to come forward is the target; the caller
+  // starts looking otherwise.
+  void Forget() { taken_ = 0; }
 
   // The window in front may have changed: a tick of the timer, or news from the desktop.
   std::optional<Target> Check(Clock::time_point now);
   // The user pressed a pointer button over the top-level window under (0: none known).
   std::optional<Target> PointerPressed(WindowHandle under);
-  // A bar button was clicked while looking: the window in front is the one the user works in.
-  std::optional<Target> TakeWindowInFront();
+  // A bar button was clicked: while looking, the window in front is the one the user works in;
+  // following, one that came forward before the news of it arrived is taken here.
+  std::optional<Target> ButtonClicked(Clock::time_point now);
 
   // How long after a close the window manager's own choice of a window is passed over.
   static constexpr std::chrono::milliseconds kCloseSettling{1000};
@@ -57,6 +67,8 @@ class TargetTracker {
   platform::WindowTracking& windows_;
   std::function<bool(WindowHandle)> isOwn_;
   bool looking_ = false;
+  bool following_ = false;
+  WindowHandle taken_ = 0;  // the target as last taken
   bool PassedOver(WindowHandle window) const {
     return window != 0 && (window == passedOver_ || window == previous_);
   }

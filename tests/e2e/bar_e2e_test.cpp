@@ -103,7 +103,8 @@ TEST_F(BarTest, ClosingThroughTheWindowManagerWritesTheSettingsFile) {
   EXPECT_EQ(bar->Wait(kPatience), 0) << bar->Errors();
   EXPECT_EQ(test::ReadBytes(folder_ + "/Kavo.ini"),
             "\xEF\xBB\xBF[Form]\r\nTop=100\r\nLeft=100\r\nHeight=130\r\nWidth=250\r\n\r\n"
-            "[Icon]\r\nWidth=50\r\nHeight=25\r\nCorner=5\r\nHGap=2\r\nVGap=2\r\nShadow=1\r\n\r\n");
+            "[Icon]\r\nWidth=50\r\nHeight=25\r\nCorner=5\r\nHGap=2\r\nVGap=2\r\nShadow=1\r\n\r\n"
+            "[Target]\r\nFollow=0\r\n\r\n");
 }
 
 TEST_F(BarTest, SessionEndClosesTheBarInOrder) {

@@ -29,20 +29,22 @@ using Target = TargetTracker::Target;
 struct Step {
   // ReAcquireFrom: looking starts again with the settings window (9) in front; window is the
   // target until then, which the bar itself may still be bringing forward.
-  enum Kind { Start, StartAfterClose, ReAcquireFrom, Front, Press, BarClick } kind;
+  // Gone: the target was destroyed, and window is in front.
+  enum Kind { Start, StartAfterClose, ReAcquireFrom, Front, Press, BarClick, Gone } kind;
   platform::WindowHandle window = 0;  // the window in front, or pressed
   std::chrono::milliseconds at{0};    // time since the sequence began
   platform::WindowHandle taken = 0;   // the target this step acquires, 0 for none
 };
 
 TEST(TargetTracker, FollowsTheUsersChoiceThroughForegroundSequences) {
-  // 1: the terminal the bar started from; 2, 3: programs; 4: untitled (a task bar); 9: the
-  // bar's own settings window.
+  // 1: the terminal the bar started from; 2, 3: programs; 4: untitled (a task bar); 5: the
+  // file manager's desktop, titled; 9: the bar's own settings window.
   const std::map<platform::WindowHandle, std::u16string> titles = {
-      {1, u"terminal"}, {2, u"Editor"}, {3, u"Paint"}, {9, u"Settings"}};
+      {1, u"terminal"}, {2, u"Editor"}, {3, u"Paint"}, {5, u"Desktop"}, {9, u"Settings"}};
   struct Case {
     const char* name;
     std::vector<Step> steps;
+    bool following = false;
   };
   const Case cases[] = {
       {"the window in front at start is passed over for the next one",
@@ -79,11 +81,48 @@ TEST(TargetTracker, FollowsTheUsersChoiceThroughForegroundSequences) {
        {{Step::StartAfterClose, 0}, {Step::Front, 1, 100ms}, {Step::Press, 1, 200ms, 1}}},
       {"after a close a window that comes forward late is the user's",
        {{Step::StartAfterClose, 0}, {Step::Front, 0, 100ms}, {Step::Front, 3, 1500ms, 3}}},
+      {"the desktop is never taken, not even clicked into",
+       {{Step::Start, 1}, {Step::Front, 5}, {Step::Press, 5}, {Step::BarClick, 5}}},
+      {"not following, the target stays until ReAcquire",
+       {{Step::Start, 1}, {Step::Front, 2, 0ms, 2}, {Step::Front, 3}, {Step::BarClick, 3}}},
+      {"following, each program's window that comes forward is taken in turn",
+       {{Step::Start, 1},
+        {Step::Front, 1},
+        {Step::Front, 2, 0ms, 2},
+        {Step::Front, 3, 0ms, 3},
+        {Step::Front, 1, 0ms, 1},
+        {Step::Front, 2, 0ms, 2}},
+       true},
+      {"following, the bar's own, untitled and desktop windows leave the target as it is",
+       {{Step::Start, 1},
+        {Step::Front, 2, 0ms, 2},
+        {Step::Front, 9},
+        {Step::Front, 4},
+        {Step::Front, 5},
+        {Step::Front, 0},
+        {Step::Front, 2},
+        {Step::Press, 2},
+        {Step::Front, 3, 0ms, 3}},
+       true},
+      {"following, a bar click takes the window in front whose news is on its way",
+       {{Step::Start, 1}, {Step::Front, 2, 0ms, 2}, {Step::BarClick, 3, 0ms, 3}},
+       true},
+      {"following, the window in front when the target is gone takes its place",
+       {{Step::Start, 1}, {Step::Front, 2, 0ms, 2}, {Step::Gone, 3, 0ms, 3}},
+       true},
+      {"following, a target gone with nothing in front waits for the next",
+       {{Step::Start, 1}, {Step::Front, 2, 0ms, 2}, {Step::Gone, 0}, {Step::Front, 3, 0ms, 3}},
+       true},
+      {"following, looking still starts by passing over the window in front",
+       {{Step::Start, 1}, {Step::Front, 1}, {Step::ReAcquireFrom, 2}, {Step::Front, 2}},
+       true},
   };
   for (const Case& c : cases) {
     platform::FakeDesktop input;
     input.titles = titles;
+    input.desktopShell = {5};
     TargetTracker tracker(input, [](platform::WindowHandle w) { return w == 9; });
+    tracker.SetFollowing(c.following);
     const auto t0 = TargetTracker::Clock::now();
     for (std::size_t i = 0; i < c.steps.size(); ++i) {
       const Step& s = c.steps[i];
@@ -109,7 +148,13 @@ TEST(TargetTracker, FollowsTheUsersChoiceThroughForegroundSequences) {
           taken = tracker.PointerPressed(s.window);
           break;
         case Step::BarClick:
-          taken = tracker.TakeWindowInFront();
+          input.foreground = s.window;
+          taken = tracker.ButtonClicked(t0 + s.at);
+          break;
+        case Step::Gone:
+          input.foreground = s.window;
+          tracker.Forget();
+          taken = tracker.Check(t0 + s.at);
           break;
       }
       EXPECT_EQ(taken ? taken->window : 0, s.taken) << c.name << ", step " << i;
@@ -132,7 +177,7 @@ TEST(TargetTracker, TakesNothingOnceFound) {
   input.foreground = 2;
   EXPECT_FALSE(tracker.Check(TargetTracker::Clock::now()));
   EXPECT_FALSE(tracker.PointerPressed(2));
-  EXPECT_FALSE(tracker.TakeWindowInFront());
+  EXPECT_FALSE(tracker.ButtonClicked(TargetTracker::Clock::now()));
 }
 
 // A window's rectangle on these work areas, and where it goes.

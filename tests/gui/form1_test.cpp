@@ -420,7 +420,8 @@ TEST_F(Form1Test, CloseWritesTheSettingsAndReportsAFileThatCannotBeWritten) {
   }
   EXPECT_EQ(test::ReadBytes(dir_.Native("Kavo.ini")),
             "[Form]\r\nTop=50\r\nLeft=0\r\nHeight=130\r\nWidth=250\r\n\r\n[Icon]\r\nWidth=50\r\n"
-            "Height=25\r\nCorner=5\r\nHGap=2\r\nVGap=2\r\nShadow=1\r\n\r\n");
+            "Height=25\r\nCorner=5\r\nHGap=2\r\nVGap=2\r\nShadow=1\r\n\r\n[Target]\r\n"
+            "Follow=0\r\n\r\n");
   EXPECT_TRUE(boxes_.empty());
 
   test::SetReadOnly(dir_.Native("Kavo.ini"));
@@ -445,13 +446,13 @@ TEST_F(Form1DesktopTest, AClosedTargetClearsTheStripAndTheBarLooksAgain) {
   input_.titles = {{7, u"terminal"}, {9, u"Editor"}};
   auto form = Start();
   ASSERT_NE(input_.listener, nullptr);
-  EXPECT_TRUE(input_.watchingActivity);
+  EXPECT_TRUE(input_.watchingActivity.front && input_.watchingActivity.presses);
   input_.foreground = 9;
   input_.listener->ActiveWindowChanged();  // seen at once, without waiting for a tick
   ASSERT_EQ(form->LhWindow, 9u);
   EXPECT_EQ(form->Label1->toolTip(), "Editor");
   EXPECT_EQ(input_.watched, 9u);
-  EXPECT_FALSE(input_.watchingActivity);  // idle once found
+  EXPECT_FALSE(input_.watchingActivity.front || input_.watchingActivity.presses);  // idle
 
   input_.listener->WindowDestroyed(5);  // some other window: nothing changes
   EXPECT_EQ(form->LhWindow, 9u);
@@ -461,11 +462,70 @@ TEST_F(Form1DesktopTest, AClosedTargetClearsTheStripAndTheBarLooksAgain) {
   EXPECT_EQ(form->Label1->text(), "");
   EXPECT_EQ(form->Label1->toolTip(), "");
   EXPECT_TRUE(form->Timer1->isActive());
-  EXPECT_TRUE(input_.watchingActivity);
+  EXPECT_TRUE(input_.watchingActivity.front && input_.watchingActivity.presses);
 
   input_.foreground = 7;
   input_.listener->PointerPressed(7);  // the user clicks into the window in front
   EXPECT_EQ(form->LhWindow, 7u);
+}
+
+// Following, each program's window that comes forward is the target in turn, with its own set;
+// the bar's own windows never are, and a click goes where the user worked last.
+TEST_F(Form1DesktopTest, FollowingTakesEachWindowThatComesForwardAndSurvivesARestart) {
+  Write("KavoKey.paint.txt", "P,Ctrl,P\r\n");
+  input_.titles = {{7, u"terminal"}, {2, u"Editor"}, {3, u"Paint"}, {9, u"Settings"}};
+  input_.programs[3] = u"Paint";
+  input_.processes[9] = QCoreApplication::applicationPid();
+  input_.foreground = 7;
+  auto form = Start();
+  EXPECT_FALSE(form->FollowMenu->isChecked());  // off unless chosen
+  form->FollowMenu->trigger();
+  ASSERT_TRUE(form->FollowMenu->isChecked());
+  const auto front = [&](platform::WindowHandle window) {
+    input_.foreground = window;
+    input_.listener->ActiveWindowChanged();
+    QTest::qWait(10);  // the set follows on the next turn of the event loop
+  };
+  front(2);
+  ASSERT_EQ(form->LhWindow, 2u);
+  // Watching on without polling, and without the presses that only looking needs.
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_TRUE(input_.watchingActivity.front);
+  EXPECT_FALSE(input_.watchingActivity.presses);
+  front(3);
+  EXPECT_EQ(form->LhWindow, 3u);
+  EXPECT_EQ(form->Label1->text(), "Paint");
+  EXPECT_EQ(form->Buttons()[0]->text(), "P");
+  front(9);  // the settings window
+  front(0);
+  EXPECT_EQ(form->LhWindow, 3u);
+  EXPECT_EQ(input_.watched, 3u);
+
+  // The editor came forward; the bar clicked before the news of it arrived.
+  input_.foreground = 2;
+  QTest::mouseClick(form->Buttons()[0], Qt::LeftButton);
+  EXPECT_EQ(form->LhWindow, 2u);
+  EXPECT_EQ(input_.raised.back(), 2u);
+  ASSERT_FALSE(input_.sent.empty());
+
+  // The target closes: the window that comes forward in its place is the next.
+  input_.foreground = 7;
+  input_.listener->WindowDestroyed(2);
+  EXPECT_EQ(form->LhWindow, 7u);
+  EXPECT_FALSE(form->Timer1->isActive());
+
+  form->close();
+  form.reset();
+  EXPECT_NE(test::ReadBytes(dir_.Native("Kavo.ini")).find("\r\n[Target]\r\nFollow=1\r\n"),
+            std::string::npos);
+  form = Start();
+  EXPECT_TRUE(form->FollowMenu->isChecked());
+  form->FollowMenu->trigger();  // off: the target stays until ReAcquire
+  front(2);
+  const platform::WindowHandle kept = form->LhWindow;
+  front(3);
+  EXPECT_EQ(form->LhWindow, kept);
+  EXPECT_FALSE(input_.watchingActivity.front);
 }
 
 TEST_F(Form1DesktopTest, TheStripFollowsTheTargetsTitle) {

@@ -28,7 +28,8 @@ void Save(TIniStore& ini, const Settings& s) {
 
 const std::string kDefaultFile =
     "[Form]\r\nTop=100\r\nLeft=100\r\nHeight=130\r\nWidth=250\r\n\r\n"
-    "[Icon]\r\nWidth=50\r\nHeight=25\r\nCorner=5\r\nHGap=2\r\nVGap=2\r\nShadow=1\r\n\r\n";
+    "[Icon]\r\nWidth=50\r\nHeight=25\r\nCorner=5\r\nHGap=2\r\nVGap=2\r\nShadow=1\r\n\r\n"
+    "[Target]\r\nFollow=0\r\n\r\n";
 
 class IniStoreTest : public testing::Test {
  protected:
@@ -63,10 +64,11 @@ TEST_F(IniStoreTest, NoFileGivesDefaultsAndCloseWritesTheTwoSections) {
 TEST_F(IniStoreTest, ExistingFileKeepsWhatItDoesNotUseAndLosesTheRest) {
   TIniStore ini = StoreWith(
       "; placement\r\n[form]\r\ntop = 250\r\nLeft=-20\r\nnote without value\r\n[Icon]\r\n"
-      "Shadow=false\r\nExtra=abc\r\n\r\n[Other]\r\nX=1\r\n[Form]\r\nWidth=300\r\n");
+      "Shadow=false\r\nExtra=abc\r\n\r\n[Other]\r\nX=1\r\n[Form]\r\nWidth=300\r\n"
+      "[target]\r\nfollow=1\r\n");
   Settings s = Load(ini);
   Settings expected;
-  expected.Top = 250, expected.Left = -20, expected.Width = 300;
+  expected.Top = 250, expected.Left = -20, expected.Width = 300, expected.follow = true;
   EXPECT_EQ(s, expected);
 
   s.Left = 0;  // the window is moved back onto the screen before saving
@@ -74,7 +76,7 @@ TEST_F(IniStoreTest, ExistingFileKeepsWhatItDoesNotUseAndLosesTheRest) {
   EXPECT_EQ(FileBytes(),
             "[form]\r\ntop=250\r\nLeft=0\r\nnote without value\r\nWidth=300\r\nHeight=130\r\n\r\n"
             "[Icon]\r\nShadow=1\r\nExtra=abc\r\nWidth=50\r\nHeight=25\r\nCorner=5\r\nHGap=2\r\n"
-            "VGap=2\r\n\r\n[Other]\r\nX=1\r\n\r\n");
+            "VGap=2\r\n\r\n[Other]\r\nX=1\r\n\r\n[target]\r\nfollow=1\r\n\r\n");
 }
 
 TEST_F(IniStoreTest, IntegerValues) {

@@ -3,6 +3,7 @@
 // with the state a test sets and reads in plain fields.
 
 #include <map>
+#include <set>
 
 #include "platform/desktop.h"
 
@@ -29,7 +30,8 @@ class FakeDesktop final : public Desktop,
   std::u16string WindowProgram(WindowHandle window) override { return Find(programs, window); }
   void BringWindowToTop(WindowHandle window) override { raised.push_back(window); }
   void SetListener(WindowTracking::Listener* l) override { listener = l; }
-  void WatchActivity(bool on) override { watchingActivity = on; }
+  bool IsDesktopShell(WindowHandle window) override { return desktopShell.contains(window); }
+  void WatchActivity(Activity watch) override { watchingActivity = watch; }
   void WatchWindow(WindowHandle window) override { watched = window; }
   void WatchPointer(bool on) override { watchingPointer = on; }
   bool WatchPointerMotion() override {
@@ -81,6 +83,7 @@ class FakeDesktop final : public Desktop,
   std::map<WindowHandle, std::u16string> titles;
   std::map<WindowHandle, std::int64_t> processes;
   std::map<WindowHandle, std::u16string> programs;
+  std::set<WindowHandle> desktopShell;
   std::vector<WindowHandle> raised;
   std::string refusal;
   std::vector<std::vector<KeyStroke>> sent;
@@ -92,7 +95,7 @@ class FakeDesktop final : public Desktop,
   std::optional<Margins> frame;
   WindowTracking::Listener* listener = nullptr;
   WindowShell::Listener* shellListener = nullptr;
-  bool watchingActivity = false;
+  Activity watchingActivity;
   bool watchingPointer = false;
   bool watchingMotion = false;
   std::vector<KeyStroke> pressedKeys;

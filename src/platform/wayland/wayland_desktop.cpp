@@ -56,6 +56,8 @@ class WaylandDesktop final : public Desktop, WindowTracking, KeyInjection, Event
     const auto* toplevel = list_->Find(window);
     return toplevel ? FromUtf8Lossy(toplevel->appId) : u"";
   }
+  // The background and the panels are layer surfaces, which the toplevel list leaves out.
+  bool IsDesktopShell(WindowHandle) override { return false; }
   void BringWindowToTop(WindowHandle window) override {
     if (window != 0) list_->Activate(window, kActivationWaitMs);
   }
@@ -79,7 +81,8 @@ class WaylandDesktop final : public Desktop, WindowTracking, KeyInjection, Event
   }
 
   void SetListener(WindowTracking::Listener* listener) override { listener_ = listener; }
-  void WatchActivity(bool on) override { watchActivity_ = on; }
+  // Presses come only through the idle notices of WatchPointer, which cost nothing meanwhile.
+  void WatchActivity(Activity watch) override { watchActivity_ = watch.front; }
   // The compositor tells no client of moves outside its own surfaces.
   bool WatchPointerMotion() override { return false; }
   void WatchWindow(WindowHandle window) override {

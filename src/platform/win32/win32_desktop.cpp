@@ -169,6 +169,18 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
     return win32::Narrow(name);
   }
 
+  // The shell's desktop (Program Manager and the window behind its icons) and its task bars.
+  bool IsDesktopShell(WindowHandle window) override {
+    const HWND hwnd = ToHwnd(window);
+    if (hwnd == nullptr) return false;
+    if (hwnd == GetShellWindow() || hwnd == GetDesktopWindow()) return true;
+    wchar_t name[64] = {};
+    const int n = GetClassNameW(hwnd, name, 64);
+    const std::wstring_view cls(name, n > 0 ? static_cast<std::size_t>(n) : 0);
+    return cls == L"Progman" || cls == L"WorkerW" || cls == L"Shell_TrayWnd" ||
+           cls == L"Shell_SecondaryTrayWnd";
+  }
+
   // Windows lets a program that has just received the user's click bring another window to the
   // front. Activation may take a moment (another desktop, under Wine, the window manager): keys
   // sent at once would land in the window still in front, so this waits for it, briefly.
@@ -247,11 +259,11 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
 
   void SetListener(Listener* listener) override { listener_ = listener; }
 
-  // The system's foreground notices, and the user's presses: a click into the window already in
-  // front is the user's choice too.
-  void WatchActivity(bool on) override {
-    activity_ = on;
-    Hook(foregroundHook_, on, EVENT_SYSTEM_FOREGROUND, 0, 0);
+  // The system's foreground notices, and the user's presses (a click into the window already in
+  // front is the user's choice too), each as asked for.
+  void WatchActivity(Activity watch) override {
+    activity_ = watch;
+    Hook(foregroundHook_, watch.front, EVENT_SYSTEM_FOREGROUND, 0, 0);
     UpdateMouseHook();
   }
   // The window's destruction and its title's changes, as its own thread reports them.
@@ -275,7 +287,7 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
   bool WatchPointerMotion() override { return false; }
 
   ~Win32Desktop() override {
-    WatchActivity(false);
+    WatchActivity({});
     WatchWindow(0);
     WatchPointer(false);
   }
@@ -295,7 +307,7 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
                                 DWORD, DWORD) {
     Win32Desktop* self = current_;
     if (!self || !self->listener_) return;
-    if (event == EVENT_SYSTEM_FOREGROUND && self->activity_) {
+    if (event == EVENT_SYSTEM_FOREGROUND && self->activity_.front) {
       self->listener_->ActiveWindowChanged();
     } else if (event == EVENT_OBJECT_DESTROY && object == OBJID_WINDOW && child == CHILDID_SELF &&
                window != nullptr && window == self->watched_) {
@@ -310,7 +322,7 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
   // A low-level mouse hook sees every button without taking it; it runs on this thread while
   // the event loop fetches messages, and only while presses are wanted.
   void UpdateMouseHook() {
-    const bool wanted = activity_ || pointer_;
+    const bool wanted = activity_.presses || pointer_;
     if (wanted && !hook_) {
       current_ = this;
       hook_ =
@@ -357,7 +369,7 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
   HWINEVENTHOOK destroyHook_ = nullptr;
   HWINEVENTHOOK nameHook_ = nullptr;
   HWND watched_ = nullptr;
-  bool activity_ = false;
+  Activity activity_;
   bool pointer_ = false;
   Listener* listener_ = nullptr;
   Win32WindowShell shell_;

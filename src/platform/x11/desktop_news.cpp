@@ -33,9 +33,9 @@ bool DesktopNews::CompositorRunning() {
   return XGetSelectionOwner(tree_.display(), tree_.atoms().compositorSelection) != None;
 }
 
-void DesktopNews::WatchActivity(bool on) {
-  activity_ = on;
-  XSelectInput(tree_.display(), tree_.root(), on ? PropertyChangeMask : NoEventMask);
+void DesktopNews::WatchActivity(WindowTracking::Activity watch) {
+  activity_ = watch;
+  XSelectInput(tree_.display(), tree_.root(), watch.front ? PropertyChangeMask : NoEventMask);
   SelectRawButtons();
 }
 
@@ -54,7 +54,7 @@ void DesktopNews::SelectRawButtons() {
   Display* display = tree_.display();
   if (xiOpcode_ >= 0) {
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-    if (activity_ || pointer_) XISetMask(bits, XI_RawButtonPress);
+    if (activity_.presses || pointer_) XISetMask(bits, XI_RawButtonPress);
     if (pointer_) XISetMask(bits, XI_RawButtonRelease);
     if (motion_) XISetMask(bits, XI_RawMotion);
     XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};

@@ -17,7 +17,7 @@ class DesktopNews {
   explicit DesktopNews(WindowTree& tree);
 
   bool CompositorRunning();
-  void WatchActivity(bool on);
+  void WatchActivity(WindowTracking::Activity watch);
   // Pointer presses and releases, for keys held until the next stroke.
   void WatchPointer(bool on);
   void WatchPointerMotion();
@@ -31,7 +31,7 @@ class DesktopNews {
   void SelectRawButtons();
 
   WindowTree& tree_;
-  bool activity_ = false;
+  WindowTracking::Activity activity_;
   bool pointer_ = false;
   bool motion_ = false;  // until the next move is reported
   Window watched_ = None;

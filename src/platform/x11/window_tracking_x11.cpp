@@ -68,6 +68,20 @@ std::int64_t X11WindowTracking::WindowProcess(WindowHandle window) {
   return static_cast<std::int64_t>(pid->Long(0));
 }
 
+// The file manager's desktop window and the panels name their kind; a title they may have.
+bool X11WindowTracking::IsDesktopShell(WindowHandle window) {
+  if (window == 0) return false;
+  XErrorTrap trap(tree_.display());
+  const Atoms& atoms = tree_.atoms();
+  const auto types = tree_.ReadProperty(window, atoms.netWmWindowType, XA_ATOM, 16);
+  if (!types || types->format != 32 || trap.Failed()) return false;
+  for (unsigned long i = 0; i < types->count; ++i) {
+    const auto type = static_cast<Atom>(types->Long(i));
+    if (type == atoms.netWmWindowTypeDesktop || type == atoms.netWmWindowTypeDock) return true;
+  }
+  return false;
+}
+
 std::u16string X11WindowTracking::WindowProgram(WindowHandle window) {
   if (window == 0) return u"";
   XErrorTrap trap(tree_.display());

@@ -20,9 +20,10 @@ class X11WindowTracking final : public WindowTracking {
   std::u16string WindowTitle(WindowHandle window) override;
   std::int64_t WindowProcess(WindowHandle window) override;
   std::u16string WindowProgram(WindowHandle window) override;
+  bool IsDesktopShell(WindowHandle window) override;
   void BringWindowToTop(WindowHandle window) override;
   void SetListener(Listener* listener) override { listener_ = listener; }
-  void WatchActivity(bool on) override { news_.WatchActivity(on); }
+  void WatchActivity(Activity watch) override { news_.WatchActivity(watch); }
   void WatchWindow(WindowHandle window) override { news_.WatchWindow(window); }
   void WatchPointer(bool on) override { news_.WatchPointer(on); }
   bool WatchPointerMotion() override {

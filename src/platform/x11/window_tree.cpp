@@ -20,6 +20,9 @@ Atoms::Atoms(Display* d)
       netFrameExtents(XInternAtom(d, "_NET_FRAME_EXTENTS", False)),
       netRequestFrameExtents(XInternAtom(d, "_NET_REQUEST_FRAME_EXTENTS", False)),
       netSupportingWmCheck(XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False)),
+      netWmWindowType(XInternAtom(d, "_NET_WM_WINDOW_TYPE", False)),
+      netWmWindowTypeDesktop(XInternAtom(d, "_NET_WM_WINDOW_TYPE_DESKTOP", False)),
+      netWmWindowTypeDock(XInternAtom(d, "_NET_WM_WINDOW_TYPE_DOCK", False)),
       compositorSelection(
           XInternAtom(d, ("_NET_WM_CM_S" + std::to_string(DefaultScreen(d))).c_str(), False)) {}
 

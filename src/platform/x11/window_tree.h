@@ -16,7 +16,8 @@ namespace kavo::platform::x11 {
 struct Atoms {
   explicit Atoms(Display* display);
   Atom netActiveWindow, netWmName, netWmPid, utf8String, wmState, netWmState, netWmStateSticky,
-      netWmDesktop, netFrameExtents, netRequestFrameExtents, netSupportingWmCheck;
+      netWmDesktop, netFrameExtents, netRequestFrameExtents, netSupportingWmCheck, netWmWindowType,
+      netWmWindowTypeDesktop, netWmWindowTypeDock;
   // Owned by a compositor while one runs on the default screen.
   Atom compositorSelection;
 };
