@@ -33,21 +33,6 @@ namespace fs = std::filesystem;
 using kavo::e2e::Process;
 using namespace kavo::bench;
 
-// Context switches of every thread of the process: each is a wake-up.
-long Wakeups(pid_t pid) {
-  long total = 0;
-  for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
-    std::ifstream in(task.path() / "status");
-    for (std::string line; std::getline(in, line);) {
-      if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
-          line.rfind("nonvoluntary_ctxt_switches:", 0) == 0) {
-        total += std::stol(line.substr(line.find(':') + 1));
-      }
-    }
-  }
-  return total;
-}
-
 struct Subject {
   std::string name;
   std::vector<std::string> argv;
@@ -144,6 +129,67 @@ HoldFigures MeasureHolds(const Subject& kavo, Observer& observer, Window target)
   figures.latchPressMs = Median(latch);
   figures.latchReleaseMs = Median(release);
   figures.clicks = static_cast<int>(latch.size());
+  process.Signal(SIGTERM);
+  process.Wait(std::chrono::seconds(5));
+  return figures;
+}
+
+// From a window coming forward to the strip showing its title, in either mode, and wake-ups
+// while idle once following.
+struct TitleFigures {
+  std::vector<double> lookingMs, followingMs;
+  long followingIdleWakeups = -1;
+};
+
+constexpr unsigned long kCoral = 0xFF7F50;  // the title's colour
+
+// The title's pixels in the strip of the bar whose window is at (x, y).
+int TitlePixels(Observer& observer, std::pair<int, int> bar) {
+  return observer.CountColour(bar.first + 26, bar.second, 198, 20, kCoral);
+}
+
+// Brings the window forward and returns the time from its coming forward until the strip's
+// title looks otherwise than before.
+std::optional<double> TitleTime(Observer& observer, std::pair<int, int> bar, Window window) {
+  const int before = TitlePixels(observer, bar);
+  const auto forward = observer.Activate(window);
+  if (!forward) return std::nullopt;
+  while (Clock::now() - *forward < std::chrono::seconds(2)) {
+    if (TitlePixels(observer, bar) != before) return Ms(Clock::now() - *forward);
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  return std::nullopt;
+}
+
+TitleFigures MeasureTitles(const Subject& kavo, const Subject& following, Observer& observer,
+                           Window first, Window second) {
+  TitleFigures figures;
+  // Not following, a window's coming forward changes the strip only while the bar looks: after
+  // its start, with the window in front then passed over.
+  for (int run = 0; run < 10; ++run) {
+    observer.Activate(first);
+    Process process(kavo.argv, kavo.folder, {"LC_ALL=C.UTF-8"});
+    if (!observer.AwaitMapped(kavo.windowPrefix, std::chrono::seconds(10))) continue;
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    const auto bar = ClientOrigin(observer.display(), "Form1$");
+    if (auto ms = TitleTime(observer, bar, second)) figures.lookingMs.push_back(*ms);
+    process.Signal(SIGTERM);
+    process.Wait(std::chrono::seconds(5));
+  }
+  // Following, every time.
+  observer.Activate(first);
+  Process process(following.argv, following.folder, {"LC_ALL=C.UTF-8"});
+  if (!observer.AwaitMapped(following.windowPrefix, std::chrono::seconds(10))) return figures;
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  const auto bar = ClientOrigin(observer.display(), "Form1$");
+  for (int i = 0; i < 21; ++i) {
+    const auto ms = TitleTime(observer, bar, i % 2 == 0 ? second : first);
+    if (ms && i > 0) figures.followingMs.push_back(*ms);  // 0 acquires
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const long before = Wakeups(process.pid());
+  std::this_thread::sleep_for(std::chrono::seconds(10));
+  figures.followingIdleWakeups = Wakeups(process.pid()) - before;
   process.Signal(SIGTERM);
   process.Wait(std::chrono::seconds(5));
   return figures;
@@ -251,6 +297,22 @@ int main() {
     std::printf("%-34s %11.2f ms\n", "latch: click to key down", h.latchPressMs);
     std::printf("%-34s %11.2f ms\n", "latch: stroke's end to key up", h.latchReleaseMs);
     std::printf("%-34s %14d\n", "latches measured (of 50)", h.clicks);
+
+    // The strip following the window in front, with Follow off and on.
+    fs::create_directories(folder / "follow");
+    fs::copy_file(KAVO_EXECUTABLE, folder / "follow" / "kavo");
+    std::ofstream(folder / "follow" / "Kavo.ini", std::ios::binary) << "[Target]\r\nFollow=1\r\n";
+    const Subject following{"kavo following",
+                            {(folder / "follow" / "kavo").string()},
+                            "Form1",
+                            (folder / "follow").string()};
+    const Window second = observer.MakeTarget("The second window of the benchmark", 150, 450);
+    const TitleFigures t = MeasureTitles(kavo, following, observer, target, second);
+    std::printf("\n%-34s %11.2f ms  (%zu of 10)\n", "window forward to its title, Follow off",
+                Median(t.lookingMs), t.lookingMs.size());
+    std::printf("%-34s %11.2f ms  (%zu of 20)\n", "the same, Follow on", Median(t.followingMs),
+                t.followingMs.size());
+    std::printf("%-34s %14ld\n", "wake-ups in 10 s idle, Follow on", t.followingIdleWakeups);
   }
 
   std::error_code ec;

@@ -1,6 +1,7 @@
 // The bar on headless sway: from the release of a click on the Undo button to the moment a
 // Wayland window receives the last key of Ctrl+Z, the click sent through a virtual pointer and
-// the key events stamped by the receiving window with the same monotonic clock.
+// the key events stamped by the receiving window with the same monotonic clock; and the bar's
+// wake-ups while idle, with Follow off and on.
 
 #include <signal.h>
 #include <time.h>
@@ -14,12 +15,15 @@
 #include <thread>
 #include <vector>
 
+#include "process_figures.h"
 #include "seat_driver.h"
 #include "wayland_session.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using kavo::bench::Median;
+using kavo::bench::Wakeups;
 using kavo::e2e::WaylandSession;
 
 long long NowNs() {
@@ -35,10 +39,12 @@ std::vector<std::string> Lines(const std::string& path) {
   return lines;
 }
 
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+// The bar's wake-ups over 10 s in which nothing happens.
+long IdleWakeups(const kavo::e2e::Process& bar) {
+  std::this_thread::sleep_for(500ms);
+  const long before = Wakeups(bar.pid());
+  std::this_thread::sleep_for(10s);
+  return Wakeups(bar.pid()) - before;
 }
 
 }  // namespace
@@ -87,7 +93,20 @@ int main() {
   std::printf("\nOn headless sway (the Wayland backend):\n");
   std::printf("%-34s %11.2f ms\n", "click to last key up (median)", Median(clicks));
   std::printf("%-34s %14zu\n", "clicks measured (of 50)", clicks.size());
+  std::printf("%-34s %14ld\n", "wake-ups in 10 s idle", IdleWakeups(*bar));
+  bar->Signal(SIGTERM);
+  bar->Wait(5s);
 
+  // Following: the target, in front at the start, is taken by the first click.
+  std::ofstream(folder + "/Kavo.ini", std::ios::binary) << "[Target]\r\nFollow=1\r\n";
+  session.GiveFolder(folder);
+  bar = session.Start({folder + "/kavo"}, folder, {"QT_QPA_PLATFORM=wayland"});
+  kavo::e2e::WaitUntil([&] { return (rect = session.Find("Form1").rect).width > 0; });
+  std::this_thread::sleep_for(500ms);
+  const std::size_t before = Lines(log).size();
+  seat.Click(rect.x + 25, rect.y + 36);
+  kavo::e2e::WaitUntil([&] { return Lines(log).size() >= before + 4; }, 2s);
+  std::printf("%-34s %14ld\n", "the same, Follow on", IdleWakeups(*bar));
   bar->Signal(SIGTERM);
   bar->Wait(5s);
   std::error_code ec;

@@ -1,7 +1,8 @@
 #pragma once
 // What the desktop benchmarks share: a connection of their own that sees windows being mapped
-// and keys arriving at a target, and figures read from /proc.
+// and keys arriving at a target.
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -16,18 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "process_figures.h"
+
 namespace kavo::bench {
-
-using Clock = std::chrono::steady_clock;
-
-inline double Ms(Clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-inline double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
 
 // Our own connection: sees windows being mapped, and keys arriving at the target.
 class Observer {
@@ -50,10 +42,10 @@ class Observer {
   }
 
   // A window of ours that records key releases.
-  Window MakeTarget() {
-    const Window w = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 500, 420, 300, 200,
-                                         1, 0, 0xFFFFFF);
-    XStoreName(display_, w, "Bench target");
+  Window MakeTarget(const char* name = "Bench target", int x = 500, int y = 420) {
+    const Window w =
+        XCreateSimpleWindow(display_, DefaultRootWindow(display_), x, y, 300, 200, 1, 0, 0xFFFFFF);
+    XStoreName(display_, w, name);
     XWMHints hints{};
     hints.flags = InputHint;
     hints.input = True;
@@ -97,7 +89,62 @@ class Observer {
     return std::nullopt;
   }
 
+  // Asks the window manager to bring the window forward, and returns when it reports the window
+  // active, the moment the window came forward (nullopt: it did not within a second).
+  std::optional<Clock::time_point> Activate(Window window) {
+    const Window root = DefaultRootWindow(display_);
+    const Atom active = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+    XSelectInput(display_, root, SubstructureNotifyMask | PropertyChangeMask);
+    Drain();
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = window;
+    request.xclient.message_type = active;
+    request.xclient.format = 32;
+    request.xclient.data.l[0] = 2;  // as a pager asks: the user's own choice
+    XSendEvent(display_, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
+    XFlush(display_);
+    std::optional<Clock::time_point> at;
+    const auto deadline = Clock::now() + std::chrono::seconds(1);
+    XEvent event;
+    while (!at && Next(event, deadline)) {
+      if (event.type == PropertyNotify && event.xproperty.atom == active && ActiveIs(window)) {
+        at = Clock::now();
+      }
+    }
+    XSelectInput(display_, root, SubstructureNotifyMask);
+    return at;
+  }
+
+  // Pixels of exactly this colour (0xRRGGBB) in a rectangle of the screen.
+  int CountColour(int x, int y, int width, int height, unsigned long rgb) {
+    XImage* image =
+        XGetImage(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
+                  static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!image) return 0;
+    int count = 0;
+    for (int j = 0; j < height; ++j) {
+      for (int i = 0; i < width; ++i) count += (XGetPixel(image, i, j) & 0xFFFFFF) == rgb;
+    }
+    XDestroyImage(image);
+    return count;
+  }
+
  private:
+  bool ActiveIs(Window window) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool read =
+        XGetWindowProperty(display_, DefaultRootWindow(display_),
+                           XInternAtom(display_, "_NET_ACTIVE_WINDOW", False), 0, 1, False,
+                           XA_WINDOW, &type, &format, &count, &after, &data) == Success;
+    const bool is = read && data && count == 1 && *reinterpret_cast<Window*>(data) == window;
+    if (data) XFree(data);
+    return is;
+  }
+
   bool Next(XEvent& event, Clock::time_point deadline) {
     while (!XPending(display_)) {
       const auto left =
@@ -128,26 +175,5 @@ class Observer {
 
   Display* display_;
 };
-
-inline long StatusField(pid_t pid, const std::string& field) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(in, line);) {
-    if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
-  }
-  return -1;
-}
-
-// CPU time of every thread of the process so far, from the scheduler's own count.
-inline double CpuMs(pid_t pid) {
-  double ns = 0;
-  std::error_code ec;
-  for (const auto& task :
-       std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
-    std::ifstream in(task.path() / "schedstat");
-    double onCpu = 0;
-    if (in >> onCpu) ns += onCpu;
-  }
-  return ns / 1e6;
-}
 
 }  // namespace kavo::bench

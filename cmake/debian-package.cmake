@@ -11,8 +11,12 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "floating bar of buttons that type keyboar
 set(CPACK_PACKAGE_DESCRIPTION
     "Kavo is a small, borderless bar that floats above every window, for people
 working with a pen or a mouse. Each button is bound to a shortcut of one to
-three keys, such as Ctrl+Z for Undo; clicking it brings the window used last
-back to the front and types the shortcut into it.")
+three keys, such as Ctrl+Z for Undo; clicking it brings the target window back
+to the front and types the shortcut into it. The target is the first window of
+another program that you bring to the front after starting the bar or choosing
+ReAcquire, and it stays the target until you choose ReAcquire again. With
+Follow checked in the bar's menu, the target is always the window of another
+program that you brought to the front last.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -39,7 +39,11 @@ QString ProgramVersion() {
 CommandLine ParseCommandLine(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "A floating bar of buttons that type keyboard shortcuts into the window you used last."));
+      "A floating bar of buttons that type keyboard shortcuts into the target window.\n"
+      "The target is the first window of another program that you bring to the front after\n"
+      "starting the bar or choosing ReAcquire, and it stays the target until you choose\n"
+      "ReAcquire again. With Follow checked in the bar's menu, the target is always the window\n"
+      "of another program that you brought to the front last."));
   // -platform and the like are single-dash words.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},

@@ -34,7 +34,7 @@ TEST_F(ProgramSetsTest, EachProgramShowsItsOwnSetAndSavingOneWritesItBesideTheOt
   ChooseFromMenu(2);
   Activate(TargetWindow("Editor"));
   ASSERT_TRUE(WaitUntil([&] { return PixelAt(ButtonX(1), kButtonY - 8) == noSecondButton; }));
-  ChooseFromMenu(5);  // SaveKeyBindForApp, enabled for a target with a program name
+  ChooseFromMenu(6);  // SaveKeyBindForApp, enabled for a target with a program name
   ASSERT_TRUE(WaitUntil([&] { return !test::ReadBytes(folder_ + "/KavoKey.editor.txt").empty(); }));
   // As a save of the list writes it: the locale's code page is UTF-8, so with its signature.
   EXPECT_EQ(test::ReadBytes(folder_ + "/KavoKey.editor.txt"), "\xEF\xBB\xBFUndo,Ctrl,Z\r\n");

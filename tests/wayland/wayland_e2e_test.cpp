@@ -40,15 +40,19 @@ void RemoveFolder(const std::string& folder) {
 }
 
 // A copy of the bar in the folder, started on the session's desktop as a user starts it: the
-// bar chooses the toolkit's platform unless env names one.
+// bar chooses the toolkit's platform unless env names one. moreSettings follow the bar's place
+// in Kavo.ini.
 std::unique_ptr<Process> StartBarOn(const WaylandSession& session, const std::string& folder,
                                     const std::string& keyFile = "",
-                                    std::vector<std::string> env = {}) {
+                                    std::vector<std::string> env = {},
+                                    const std::string& moreSettings = "") {
   const std::string exe = folder + "/kavo";
-  std::filesystem::copy_file(KAVO_EXECUTABLE, exe);
+  std::filesystem::copy_file(KAVO_EXECUTABLE, exe,
+                             std::filesystem::copy_options::overwrite_existing);
   if (!keyFile.empty()) test::WriteBytes(folder + "/KavoKey.txt", keyFile);
   // A bar wide enough for six buttons in a row, at a place the compositor will not take.
-  test::WriteBytes(folder + "/Kavo.ini", "[Form]\r\nTop=300\r\nLeft=200\r\nWidth=340\r\n");
+  test::WriteBytes(folder + "/Kavo.ini",
+                   "[Form]\r\nTop=300\r\nLeft=200\r\nWidth=340\r\n" + moreSettings);
   session.GiveFolder(folder);
   env.push_back("LC_ALL=C.UTF-8");
   return session.Start({exe}, folder, env);
@@ -78,16 +82,18 @@ class WaylandBarTest : public testing::Test {
   void TearDown() override { RemoveFolder(folder_); }
 
   // A key-recording window with this title, which sway gives the focus once it is mapped.
-  std::unique_ptr<Process> StartTarget(const std::string& title) {
-    auto target = session_->Start({KAVO_WAYLAND_KEY_TARGET, title, Log(title), "kavo.target"},
-                                  folder_, {"QT_QPA_PLATFORM=wayland"});
+  std::unique_ptr<Process> StartTarget(const std::string& title,
+                                       const std::string& appId = "kavo.target") {
+    auto target = session_->Start({KAVO_WAYLAND_KEY_TARGET, title, Log(title), appId}, folder_,
+                                  {"QT_QPA_PLATFORM=wayland"});
     EXPECT_TRUE(WaitUntil([&] { return session_->Focused() == title; }))
         << "target " << title << " did not come to the front: " << target->Errors();
     return target;
   }
 
-  std::unique_ptr<Process> StartBar(const std::string& keyFile = "") {
-    auto bar = StartBarOn(*session_, folder_, keyFile);
+  std::unique_ptr<Process> StartBar(const std::string& keyFile = "",
+                                    const std::string& moreSettings = "") {
+    auto bar = StartBarOn(*session_, folder_, keyFile, {}, moreSettings);
     EXPECT_TRUE(WaitUntil([&] {
       bar_ = session_->Find("Form1").rect;
       return bar_.width > 0;
@@ -166,6 +172,56 @@ TEST_F(WaylandBarTest, AWindowActivatedAfterTheTargetWasTakenGetsNothingAndAClos
   // A target that closes takes its title out of the strip.
   ASSERT_TRUE(session_->Command(R"([title="^Target$"] kill)"));
   EXPECT_TRUE(WaitUntil([&] { return TitlePixels() == 0; }));
+}
+
+// Following, each window the user brings forward takes the next click's keys, with its
+// program's own set; the bar's menu and settings window, which take the focus, never do.
+TEST_F(WaylandBarTest, FollowingEachWindowBroughtForwardTakesTheNextClickAndTheBarsOwnNever) {
+  test::WriteBytes(folder_ + "/KavoKey.paint.txt", "Pan,Space\r\nBrush,B\r\n");
+  auto bar = StartBar("Undo,Ctrl,Z\r\n", "[Target]\r\nFollow=1\r\n");
+  auto editor = StartTarget("Editor");
+  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() > 0; }));
+  const int editorTitle = TitlePixels();
+  ClickButton(0);
+  Events editorExpected = Chord("Control_L", "z");
+  ASSERT_EQ(AwaitReceived("Editor", 4), editorExpected);
+
+  auto paint = StartTarget("Paint", "paint");
+  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() != editorTitle; }));
+  std::this_thread::sleep_for(200ms);  // the set comes on the event loop's next turn
+  ClickButton(1);                      // the paint set's Brush
+  EXPECT_EQ(AwaitReceived("Paint", 2), (Events{"press b", "release b"}));
+  EXPECT_EQ(session_->Focused(), "Paint");
+
+  ASSERT_TRUE(session_->Command(R"([title="^Editor$"] focus)"));
+  ASSERT_TRUE(WaitUntil([&] { return TitlePixels() == editorTitle; }));
+  std::this_thread::sleep_for(200ms);
+  ClickButton(0);
+  const Events undo = Chord("Control_L", "z");
+  editorExpected.insert(editorExpected.end(), undo.begin(), undo.end());
+  EXPECT_EQ(AwaitReceived("Editor", editorExpected.size()), editorExpected);
+
+  // The menu, dismissed, and the settings window in front: the keys still go to the editor.
+  const auto openMenu = [&] {
+    seat_->MoveTo(bar_.x + 10, bar_.y + 10);
+    std::this_thread::sleep_for(100ms);
+    seat_->Click(bar_.x + 10, bar_.y + 10);
+    std::this_thread::sleep_for(500ms);
+  };
+  openMenu();
+  seat_->TapKey(1);  // Escape
+  std::this_thread::sleep_for(300ms);
+  openMenu();
+  seat_->TapKey(108);  // Down: Settings
+  seat_->TapKey(28);   // Return
+  ASSERT_TRUE(WaitUntil([&] { return session_->Focused() == "Settings"; }));
+  // sway puts it in the middle of the screen, over the bar.
+  ASSERT_TRUE(session_->Command(R"([title="^Settings$"] move position 0 0)"));
+  ASSERT_TRUE(WaitUntil([&] { return session_->Find("Settings").rect.x == 0; }));
+  ClickButton(0);
+  editorExpected.insert(editorExpected.end(), undo.begin(), undo.end());
+  EXPECT_EQ(AwaitReceived("Editor", editorExpected.size()), editorExpected);
+  EXPECT_EQ(Received("Paint").size(), 2u);
 }
 
 TEST_F(WaylandBarTest, ALatchHoldsThroughAStrokeOnTheTargetAndClosingLetsGoOfAToggle) {
