@@ -87,6 +87,10 @@ ClickFigures MeasureClicks(const Subject& subject, Observer& observer, Window ta
   }
   figures.clickMs = Median(clicks);
   figures.clicks = static_cast<int>(clicks.size());
+  // The pointer goes back to the user's work, or the button's tooltip would show meanwhile.
+  XTestFakeMotionEvent(observer.display(), -1, 700, 500, CurrentTime);
+  XSync(observer.display(), False);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   const long before = Wakeups(process.pid());
   std::this_thread::sleep_for(std::chrono::seconds(10));
   figures.idleWakeups = Wakeups(process.pid()) - before;
@@ -148,50 +152,59 @@ int TitlePixels(Observer& observer, std::pair<int, int> bar) {
   return observer.CountColour(bar.first + 26, bar.second, 198, 20, kCoral);
 }
 
-// Brings the window forward and returns the time from its coming forward until the strip's
-// title looks otherwise than before.
-std::optional<double> TitleTime(Observer& observer, std::pair<int, int> bar, Window window) {
-  const int before = TitlePixels(observer, bar);
+// Brings the window forward and returns the time from its coming forward until the strip shows
+// its title whole: as many of the title's pixels as it has once settled (a frame drawn before
+// the window's shape follows the new text shows some of them).
+std::optional<double> TitleTime(Observer& observer, std::pair<int, int> bar, Window window,
+                                int settled) {
   const auto forward = observer.Activate(window);
   if (!forward) return std::nullopt;
   while (Clock::now() - *forward < std::chrono::seconds(2)) {
-    if (TitlePixels(observer, bar) != before) return Ms(Clock::now() - *forward);
+    if (TitlePixels(observer, bar) == settled) return Ms(Clock::now() - *forward);
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
   return std::nullopt;
 }
 
+// The title's pixels once the window has been in front for a while.
+int SettledTitle(Observer& observer, std::pair<int, int> bar, Window window) {
+  observer.Activate(window);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  return TitlePixels(observer, bar);
+}
+
 TitleFigures MeasureTitles(const Subject& kavo, const Subject& following, Observer& observer,
                            Window first, Window second) {
   TitleFigures figures;
-  // Not following, a window's coming forward changes the strip only while the bar looks: after
-  // its start, with the window in front then passed over.
-  for (int run = 0; run < 10; ++run) {
-    observer.Activate(first);
-    Process process(kavo.argv, kavo.folder, {"LC_ALL=C.UTF-8"});
-    if (!observer.AwaitMapped(kavo.windowPrefix, std::chrono::seconds(10))) continue;
-    std::this_thread::sleep_for(std::chrono::milliseconds(800));
-    const auto bar = ClientOrigin(observer.display(), "Form1$");
-    if (auto ms = TitleTime(observer, bar, second)) figures.lookingMs.push_back(*ms);
-    process.Signal(SIGTERM);
-    process.Wait(std::chrono::seconds(5));
-  }
-  // Following, every time.
+  // Following, every time a window comes forward.
   observer.Activate(first);
   Process process(following.argv, following.folder, {"LC_ALL=C.UTF-8"});
   if (!observer.AwaitMapped(following.windowPrefix, std::chrono::seconds(10))) return figures;
   std::this_thread::sleep_for(std::chrono::milliseconds(800));
   const auto bar = ClientOrigin(observer.display(), "Form1$");
-  for (int i = 0; i < 21; ++i) {
-    const auto ms = TitleTime(observer, bar, i % 2 == 0 ? second : first);
-    if (ms && i > 0) figures.followingMs.push_back(*ms);  // 0 acquires
+  const int titles[] = {SettledTitle(observer, bar, second), SettledTitle(observer, bar, first)};
+  for (int i = 0; i < 20; ++i) {
+    if (auto ms = TitleTime(observer, bar, i % 2 == 0 ? second : first, titles[i % 2])) {
+      figures.followingMs.push_back(*ms);
+    }
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   const long before = Wakeups(process.pid());
   std::this_thread::sleep_for(std::chrono::seconds(10));
   figures.followingIdleWakeups = Wakeups(process.pid()) - before;
   process.Signal(SIGTERM);
   process.Wait(std::chrono::seconds(5));
+
+  // Not following, a window's coming forward changes the strip only while the bar looks: after
+  // its start, with the window in front then passed over.
+  for (int run = 0; run < 10; ++run) {
+    observer.Activate(first);
+    Process looking(kavo.argv, kavo.folder, {"LC_ALL=C.UTF-8"});
+    if (!observer.AwaitMapped(kavo.windowPrefix, std::chrono::seconds(10))) continue;
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    if (auto ms = TitleTime(observer, bar, second, titles[0])) figures.lookingMs.push_back(*ms);
+    looking.Signal(SIGTERM);
+    looking.Wait(std::chrono::seconds(5));
+  }
   return figures;
 }
 

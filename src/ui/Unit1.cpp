@@ -399,6 +399,8 @@ void TForm1::FollowMenuClick() {
   FollowMenu->toggle();
   tracker_.SetFollowing(FollowMenu->isChecked());
   WatchForTarget();
+  // The window the user works in now is the target from here on.
+  Acquire(tracker_.Check(TargetTracker::Clock::now()));
 }
 
 void TForm1::Rectangle2Click() {

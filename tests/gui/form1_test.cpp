@@ -117,12 +117,13 @@ TEST_F(Form1Test, JapaneseLocaleGetsJapaneseMenuCaptions) {
   qputenv("LC_ALL", "ja_JP.UTF-8");
   auto form = Start();
   qputenv("LC_ALL", "C.UTF-8");
-  const QString expected[] = {
-      "設定", "サイズ変更", "アプリ再取得", "KeyBind読込み", "KeyBind別名保存", "最小化", "終了"};
-  const QAction* items[] = {form->SettingMenu, form->ResizeMenu,    form->ReAcquire,
-                            form->KeyBindMenu, form->SaveAsKeyMenu, form->MinimizedMenu,
-                            form->CloseMenu};
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(items[i]->text(), expected[i]);
+  const QString expected[] = {"設定",          "サイズ変更",      "アプリ再取得",        "追従",
+                              "KeyBind読込み", "KeyBind別名保存", "KeyBindアプリ別保存", "最小化",
+                              "終了"};
+  const QAction* items[] = {form->SettingMenu,    form->ResizeMenu,    form->ReAcquire,
+                            form->FollowMenu,     form->KeyBindMenu,   form->SaveAsKeyMenu,
+                            form->SaveForAppMenu, form->MinimizedMenu, form->CloseMenu};
+  for (std::size_t i = 0; i < std::size(items); ++i) EXPECT_EQ(items[i]->text(), expected[i]);
   EXPECT_TRUE(form->MenuItem1->isSeparator());
 }
 #endif
@@ -479,15 +480,16 @@ TEST_F(Form1DesktopTest, FollowingTakesEachWindowThatComesForwardAndSurvivesARes
   input_.foreground = 7;
   auto form = Start();
   EXPECT_FALSE(form->FollowMenu->isChecked());  // off unless chosen
-  form->FollowMenu->trigger();
-  ASSERT_TRUE(form->FollowMenu->isChecked());
   const auto front = [&](platform::WindowHandle window) {
     input_.foreground = window;
     input_.listener->ActiveWindowChanged();
     QTest::qWait(10);  // the set follows on the next turn of the event loop
   };
-  front(2);
-  ASSERT_EQ(form->LhWindow, 2u);
+  front(3);
+  input_.foreground = 2;  // while not following
+  form->FollowMenu->trigger();
+  ASSERT_TRUE(form->FollowMenu->isChecked());
+  ASSERT_EQ(form->LhWindow, 2u);  // the window in front as Follow is chosen
   // Watching on without polling, and without the presses that only looking needs.
   EXPECT_FALSE(form->Timer1->isActive());
   EXPECT_TRUE(input_.watchingActivity.front);

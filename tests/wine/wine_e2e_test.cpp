@@ -167,6 +167,41 @@ TEST_F(WineBarTest, AProgramsOwnSetReplacesTheButtonsWhenItBecomesTheTarget) {
   EXPECT_EQ(AwaitKeys("Canvas", 3), (Messages{"KEYDOWN 66", "CHAR 98", "KEYUP 66"}));
 }
 
+// Following: each window the user clicks into takes the next click, with its program's own
+// set. (Wine keeps the system's foreground notices within the process that changed the
+// foreground; there the bar looks again a moment after each click.)
+TEST_F(WineBarTest, FollowingEachWindowBroughtForwardTakesTheNextClick) {
+  test::WriteBytes(folder_ + "/Kavo/KavoKey.paint.txt", "Brush,B\r\n");
+  test::WriteBytes(folder_ + "/Kavo/Kavo.ini", "[Target]\r\nFollow=1\r\n");
+  StartTarget("Canvas", 400, 300, "Paint");
+  StartTarget("Notes", 400, 550);
+  StartBar();
+  ClickAt(500, 600);  // into Notes, in front: the target
+  ClickAt(ButtonX(0), kButtonY);
+  Messages notes = Chord(17, 'Z', 26);
+  EXPECT_EQ(AwaitKeys("Notes", notes.size()), notes);
+
+  const struct {
+    const char* window;
+    int x, y;  // a point inside it
+    Messages keys;
+  } rounds[] = {{"Canvas", 500, 400, {"KEYDOWN 66", "CHAR 98", "KEYUP 66"}},
+                {"Notes", 500, 650, Chord(17, 'Z', 26)}};
+  // The title's coral letters in the strip.
+  const auto title = [] { return CountPixels(126, 100, 200, 20, "#FF7F50"); };
+  for (const auto& round : rounds) {
+    const int titleBefore = title();
+    ClickAt(round.x, round.y);
+    ASSERT_TRUE(WaitUntil([&] { return title() != titleBefore; })) << round.window;
+    std::this_thread::sleep_for(300ms);  // the set follows on the bar's next turn
+    const std::size_t before = Keys(round.window).size();
+    ClickAt(ButtonX(0), kButtonY);
+    const Messages all = AwaitKeys(round.window, before + round.keys.size());
+    EXPECT_EQ(Messages(all.begin() + static_cast<long>(before), all.end()), round.keys)
+        << round.window;
+  }
+}
+
 TEST_F(WineBarTest, ASecondStartBringsTheRunningBarForwardAndEnds) {
   StartBar();
   const auto second = Wine({folder_ + "/Kavo/kavo.exe"}, folder_ + "/Kavo");

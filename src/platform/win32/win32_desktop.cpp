@@ -319,10 +319,19 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
     }
   }
 
+  // Wine sends foreground notices to hooks of the process that changed the foreground only.
+  static bool ForegroundNoticesStayInProcess() {
+    static const bool wine =
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+  }
+
   // A low-level mouse hook sees every button without taking it; it runs on this thread while
-  // the event loop fetches messages, and only while presses are wanted.
+  // the event loop fetches messages, and only while presses are wanted: for themselves, or
+  // where the foreground notices do not come, as the moments the window in front may change.
   void UpdateMouseHook() {
-    const bool wanted = activity_.presses || pointer_;
+    const bool wanted =
+        activity_.presses || pointer_ || (activity_.front && ForegroundNoticesStayInProcess());
     if (wanted && !hook_) {
       current_ = this;
       hook_ =
@@ -354,6 +363,10 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
         case WM_MBUTTONUP:
         case WM_XBUTTONUP:
           if (self->pointer_) self->listener_->PointerReleased();
+          if (self->activity_.front && ForegroundNoticesStayInProcess()) {
+            // The window manager brings the clicked window forward a moment after the click.
+            SetTimer(nullptr, 0, kLateFrontMs, &Win32Desktop::LateFront);
+          }
           break;
         default:
           break;
@@ -361,6 +374,15 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
     }
     return CallNextHookEx(nullptr, code, message, data);
   }
+
+  // A moment after a click, where the foreground notices do not come: the window in front may
+  // have changed (the listener looks whether it did).
+  static void CALLBACK LateFront(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    Win32Desktop* self = current_;
+    if (self && self->listener_ && self->activity_.front) self->listener_->ActiveWindowChanged();
+  }
+  static constexpr UINT kLateFrontMs = 150;
 
   // The desktop the hooks report to: there is one a process.
   static inline Win32Desktop* current_ = nullptr;
