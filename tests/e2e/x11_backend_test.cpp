@@ -3,9 +3,14 @@
 #include "platform/desktop.h"
 
 #include <thread>
+#include <vector>
 
 #include "base/text_codec.h"
 #include "e2e_fixture.h"
+
+// Xlib's macros (None, Bool, ...) after the test framework, whose names they would take.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 namespace kavo::e2e {
 namespace {
@@ -33,6 +38,38 @@ TEST_F(X11BackendTest, ReadsTheWindowInFrontItsTitleAndItsProcess) {
   EXPECT_EQ(windows_.WindowProcess(window), 0);  // the target sets no _NET_WM_PID
   EXPECT_EQ(windows_.WindowTitle(0), u"");
   EXPECT_EQ(windows_.WindowTitle(0x7ffffff), u"");  // no such window: no title, no crash
+}
+
+// The file manager's desktop and the panels name their kind, and are never a target.
+TEST_F(X11BackendTest, TheDesktopAndItsPanelsAreKnownByTheirWindowType) {
+  auto target = StartTarget("Desktop", 400, 300, "desktop");
+  const std::string id = TargetWindow("desktop");
+  EXPECT_FALSE(windows_.IsDesktopShell(Handle(id)));  // no type: an ordinary window
+  const struct {
+    std::vector<const char*> types;
+    bool shell;
+  } cases[] = {
+      {{"_NET_WM_WINDOW_TYPE_DESKTOP"}, true},
+      {{"_NET_WM_WINDOW_TYPE_DOCK"}, true},
+      {{"_NET_WM_WINDOW_TYPE_NORMAL"}, false},
+      {{"_NET_WM_WINDOW_TYPE_DIALOG"}, false},
+      {{"_KDE_NET_WM_WINDOW_TYPE_OVERRIDE", "_NET_WM_WINDOW_TYPE_DOCK"}, true},
+  };
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  for (const auto& c : cases) {
+    std::vector<Atom> atoms;
+    for (const char* type : c.types) atoms.push_back(XInternAtom(display, type, False));
+    XChangeProperty(display, Handle(id), XInternAtom(display, "_NET_WM_WINDOW_TYPE", False),
+                    XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(atoms.data()),
+                    static_cast<int>(atoms.size()));
+    XSync(display, False);
+    EXPECT_EQ(windows_.IsDesktopShell(Handle(id)), c.shell) << c.types.back();
+  }
+  XCloseDisplay(display);
+  EXPECT_FALSE(windows_.IsDesktopShell(0));
+  EXPECT_FALSE(windows_.IsDesktopShell(0x7ffffff));  // no such window
 }
 
 TEST_F(X11BackendTest, TitlesAreCutTo259Units) {
