@@ -5,6 +5,7 @@
 
 #include "bindings/comma_rule.h"
 #include "bindings/key_strokes.h"
+#include "ui/deferred.h"
 #include "widgets/shadow_layer.h"
 
 namespace kavo {
@@ -12,6 +13,7 @@ namespace kavo {
 TButtonBar::TButtonBar(TPressArea* area, TFlowLayout* layout, std::function<const KeyList*()> list)
     : QObject(area), area_(area), layout_(layout), list_(std::move(list)) {
   shadow_ = new TShadowLayer(area_);
+  castShadow_ = Deferred(this, [this] { CastShadowNow(); });
   connect(layout_, &TFlowLayout::Flowed, this, [this] {
     AddButtons();
     CastShadow();
@@ -33,7 +35,10 @@ void TButtonBar::ApplyShadow() {
 }
 
 void TButtonBar::CastShadow() {
-  if (adding_) return;  // once the batch is placed
+  if (!adding_) castShadow_->start();  // once the batch is placed
+}
+
+void TButtonBar::CastShadowNow() {
   std::vector<QWidget*> casters;
   if (look_.isShadow) {
     for (TCornerButton* button : Buttons()) casters.push_back(button);

@@ -4,6 +4,7 @@
 // the look the settings give them.
 
 #include <QObject>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -53,8 +54,10 @@ class TButtonBar : public QObject {
   void ClearButtons();
   QWidget* NewButtonHolder();
   void ApplyShadow();
-  // The shadow follows the buttons as they are now.
+  // The shadow follows the buttons, once the event loop turns: re-flows in a row (a resize drag)
+  // make one, and the window's first showing does not wait for it.
   void CastShadow();
+  void CastShadowNow();
 
   TPressArea* area_;
   TFlowLayout* layout_;
@@ -62,6 +65,7 @@ class TButtonBar : public QObject {
   ButtonLook look_;
   // The buttons' shadow, under them in the area, while the look has one.
   TShadowLayer* shadow_ = nullptr;
+  QTimer* castShadow_ = nullptr;
   // The buttons' parent inside the area.
   QWidget* holder_ = nullptr;
   std::int32_t Bno = 0;
