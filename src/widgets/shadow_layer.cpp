@@ -5,11 +5,23 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 #include <cmath>
 
 #include "widgets/drop_shadow.h"
 
 namespace kavo {
+namespace {
+
+// How far the shadow reaches from its widget's edges, on every side.
+constexpr int kReach = kDropShadowReach + 1;
+
+QSize Pixels(QSize size, double ratio) {
+  return {static_cast<int>(std::lround(size.width() * ratio)),
+          static_cast<int>(std::lround(size.height() * ratio))};
+}
+
+}  // namespace
 
 TShadowLayer::TShadowLayer(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -18,56 +30,68 @@ TShadowLayer::TShadowLayer(QWidget* parent) : QWidget(parent) {
 
 // The casters lie inside the layer's parent, beside the layer.
 void TShadowLayer::Cast(const std::vector<QWidget*>& casters) {
+  ++casts_;
   QWidget* const parent = parentWidget();
   setGeometry(parent->rect());
-  const auto placeOf = [parent](const QWidget* w) { return w->mapTo(parent, QPoint()); };
-  QRect bounds;
-  for (const QWidget* w : casters) {
-    if (!w->isHidden()) bounds |= QRect(placeOf(w), w->size());
-  }
-  bounds &= rect();
-  if (bounds.isEmpty()) {
-    image_ = QImage();
-    origin_ = QPoint();
-    update();
-    return;
-  }
+  shadows_.clear();
+  places_.clear();
+  shadowOf_.clear();
   const double ratio = devicePixelRatioF();
-  // The widgets as they look, then the toolkit's own drop shadow of them: the same look as the
-  // effect gave, made once.
-  QImage casting(QSize(std::lround(bounds.width() * ratio), std::lround(bounds.height() * ratio)),
-                 QImage::Format_ARGB32_Premultiplied);
-  casting.setDevicePixelRatio(ratio);
-  casting.fill(Qt::transparent);
   for (QWidget* w : casters) {
     if (w->isHidden()) continue;
-    const QPoint at = placeOf(w) - bounds.topLeft();
-    if (!QRect(at, w->size()).intersects(QRect(QPoint(), bounds.size()))) continue;
-    w->render(&casting, at, QRegion(), QWidget::DrawChildren);
+    const QRect place(w->mapTo(parent, QPoint()), w->size());
+    if (!place.adjusted(-kReach, -kReach, kReach, kReach).intersects(rect())) continue;
+    const auto same = std::find_if(shadows_.begin(), shadows_.end(),
+                                   [&](const Shadow& s) { return s.size == w->size(); });
+    const auto index = static_cast<std::size_t>(same - shadows_.begin());
+    if (index == shadows_.size()) shadows_.push_back({w->size(), ShadowOf(w, ratio)});
+    places_.push_back(place);
+    shadowOf_.push_back(index);
   }
-  QGraphicsScene scene;
-  auto* item = scene.addPixmap(QPixmap::fromImage(casting));
-  item->setGraphicsEffect(NewDropShadow(nullptr));
-  const int reach = kDropShadowReach + 1;
-  const QRect area(bounds.topLeft(), bounds.size() + QSize(reach, reach));
-  image_ = QImage(QSize(std::lround(area.width() * ratio), std::lround(area.height() * ratio)),
-                  QImage::Format_ARGB32_Premultiplied);
-  image_.setDevicePixelRatio(ratio);
-  image_.fill(Qt::transparent);
-  {
-    QPainter painter(&image_);
-    scene.render(&painter, QRectF(QPointF(), QSizeF(area.size())),
-                 QRectF(QPointF(), QSizeF(area.size())));
-  }
-  origin_ = area.topLeft();
   update();
 }
 
+// The widget as it looks, then the toolkit's own drop shadow of it: the look the effect gave.
+QImage TShadowLayer::ShadowOf(QWidget* caster, double ratio) {
+  const QSize size = caster->size() + QSize(2 * kReach, 2 * kReach);
+  QImage casting(Pixels(caster->size(), ratio), QImage::Format_ARGB32_Premultiplied);
+  casting.setDevicePixelRatio(ratio);
+  casting.fill(Qt::transparent);
+  caster->render(&casting, QPoint(), QRegion(), QWidget::DrawChildren);
+  QGraphicsScene scene;
+  auto* item = scene.addPixmap(QPixmap::fromImage(casting));
+  item->setGraphicsEffect(NewDropShadow(nullptr));
+  QImage shadow(Pixels(size, ratio), QImage::Format_ARGB32_Premultiplied);
+  shadow.setDevicePixelRatio(ratio);
+  shadow.fill(Qt::transparent);
+  QPainter painter(&shadow);
+  scene.render(&painter, QRectF(QPointF(), QSizeF(size)),
+               QRectF(QPointF(-kReach, -kReach), QSizeF(size)));
+  return shadow;
+}
+
+QImage TShadowLayer::Render(const QRect& area) const {
+  const double ratio = devicePixelRatioF();
+  QImage image(Pixels(area.size(), ratio), QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  // Added, not laid over one another: where shadows meet they darken as one shadow would.
+  painter.setCompositionMode(QPainter::CompositionMode_Plus);
+  painter.translate(-area.topLeft());
+  for (std::size_t i = 0; i < places_.size(); ++i) {
+    const QRect reach = places_[i].adjusted(-kReach, -kReach, kReach, kReach);
+    if (reach.intersects(area)) painter.drawImage(reach.topLeft(), shadows_[shadowOf_[i]].image);
+  }
+  return image;
+}
+
 void TShadowLayer::paintEvent(QPaintEvent* event) {
-  if (image_.isNull()) return;
+  if (places_.empty()) return;
+  const QRect area = event->rect();
   QPainter painter(this);
   painter.setClipRegion(event->region());
-  painter.drawImage(origin_, image_);
+  painter.drawImage(area.topLeft(), Render(area));
 }
 
 }  // namespace kavo

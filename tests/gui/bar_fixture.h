@@ -42,7 +42,7 @@ class BarFixture : public testing::Test {
   // The buttons' shadow, when the bar shows one.
   static const TShadowLayer* ButtonShadow(const TForm1& form) {
     const auto* shadow = form.ButtonArea->findChild<TShadowLayer*>();
-    return shadow && shadow->isVisible() && !shadow->Image().isNull() ? shadow : nullptr;
+    return shadow && shadow->isVisible() && shadow->Casting() ? shadow : nullptr;
   }
 
   platform::ScopedCodePage codePage_{1252};
