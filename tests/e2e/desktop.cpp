@@ -11,6 +11,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -200,9 +201,19 @@ std::string ActiveWindow() {
   return Sh("xdotool getactivewindow");
 }
 
+// Asked again each second: a window manager still busy with its own start, or with the window's
+// mapping on a loaded machine, may drop the request.
 void Activate(const std::string& window) {
+  auto asked = std::chrono::steady_clock::now();
   Sh("xdotool windowactivate " + window);
-  WaitUntil([&] { return ActiveWindow() == window; });
+  WaitUntil([&] {
+    if (ActiveWindow() == window) return true;
+    if (std::chrono::steady_clock::now() - asked > std::chrono::seconds(1)) {
+      asked = std::chrono::steady_clock::now();
+      Sh("xdotool windowactivate " + window);
+    }
+    return false;
+  });
 }
 
 void MoveAsADevice(int x, int y) {
