@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -84,13 +85,28 @@ void StartDesktop() {
   ::close(fds[0]);
   if (number.empty()) throw std::runtime_error("Xvfb did not start");
   ::setenv("DISPLAY", (":" + number).c_str(), 1);
-  g_openbox = Spawn({"openbox", "--sm-disable"}, "", {}, "");
-  // openbox is ready once it has claimed the active-window property.
-  if (!WaitUntil([] {
-        return Sh("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
-      })) {
-    throw std::runtime_error("openbox did not start");
+  // openbox is ready once it has claimed the active-window property; one that ends before (a
+  // display not yet answering on a loaded machine) is started again, and says why at the last.
+  const std::string errors = "/tmp/kavo-openbox-" + number + ".log";
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    g_openbox = Spawn({"openbox", "--sm-disable"}, "", {}, errors);
+    bool ended = false;
+    const bool ready = WaitUntil([&] {
+      ended = ::waitpid(g_openbox, nullptr, WNOHANG) == g_openbox;
+      return ended ||
+             Sh("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
+    });
+    if (ready && !ended) {
+      std::remove(errors.c_str());
+      return;
+    }
+    if (ended) g_openbox = -1;
+    Kill(g_openbox);
   }
+  std::ifstream log(errors);
+  const std::string why((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  std::remove(errors.c_str());
+  throw std::runtime_error("openbox did not start: " + why);
 }
 
 std::string SetUpProblem(const std::function<void()>& setUp) {
