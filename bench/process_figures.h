@@ -31,33 +31,38 @@ inline long StatusField(pid_t pid, const std::string& field) {
   return -1;
 }
 
-// CPU time of every thread of the process so far, from the scheduler's own count.
-inline double CpuMs(pid_t pid) {
-  double ns = 0;
+// Calls read with an open file of each thread of the process (status, schedstat, ...).
+template <typename Read>
+void ForEachThread(pid_t pid, const char* file, Read read) {
   std::error_code ec;
   for (const auto& task :
        std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
-    std::ifstream in(task.path() / "schedstat");
+    std::ifstream in(task.path() / file);
+    read(in);
+  }
+}
+
+// CPU time of every thread of the process so far, from the scheduler's own count.
+inline double CpuMs(pid_t pid) {
+  double ns = 0;
+  ForEachThread(pid, "schedstat", [&](std::ifstream& in) {
     double onCpu = 0;
     if (in >> onCpu) ns += onCpu;
-  }
+  });
   return ns / 1e6;
 }
 
 // Context switches of every thread of the process so far: each is a wake-up.
 inline long Wakeups(pid_t pid) {
   long total = 0;
-  std::error_code ec;
-  for (const auto& task :
-       std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
-    std::ifstream in(task.path() / "status");
+  ForEachThread(pid, "status", [&](std::ifstream& in) {
     for (std::string line; std::getline(in, line);) {
       if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
           line.rfind("nonvoluntary_ctxt_switches:", 0) == 0) {
         total += std::stol(line.substr(line.find(':') + 1));
       }
     }
-  }
+  });
   return total;
 }
 

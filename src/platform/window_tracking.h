@@ -55,9 +55,11 @@ class WindowTracking {
   struct Activity {
     bool front = false;
     bool presses = false;
+    bool operator==(const Activity&) const = default;
   };
   // Reports what is asked for; what is not, the desktop stays quiet about. Presses cost more
   // than changes of the window in front on some desktops (a hook on every move of the pointer).
+  // Asking again for what is watched already changes nothing.
   virtual void WatchActivity(Activity watch) = 0;
   // Reports the destruction of this window and its title's changes (0: of none).
   virtual void WatchWindow(WindowHandle window) = 0;

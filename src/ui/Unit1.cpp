@@ -244,26 +244,19 @@ void TForm1::ReleaseHeldKeys() {
   buttonBar_->ShowHeld(nullptr);
 }
 
-void TForm1::StartPolling(bool afterClose) {
-  if (afterClose) {
-    tracker_.StartLookingAfterClose(TargetTracker::Clock::now());
-  } else {
-    tracker_.StartLooking(LhWindow);
-  }
+void TForm1::StartPolling() {
+  tracker_.StartLooking(LhWindow);
   WatchForTarget();
 }
 
-// Looking, the bar polls besides the desktop's news and takes the user's presses into account;
-// following, the news of the window in front is enough; else it asks for nothing, and wakes for
-// nothing, until ReAcquire.
 void TForm1::WatchForTarget() {
-  const bool looking = tracker_.Looking();
-  if (looking) {
-    if (!Timer1->isActive()) Timer1->start();
-  } else {
+  const TargetTracker::Needs needs = tracker_.Watching();
+  if (!needs.poll) {
     Timer1->stop();
+  } else if (!Timer1->isActive()) {
+    Timer1->start();
   }
-  desktop_.Tracking().WatchActivity({.front = looking || tracker_.Following(), .presses = looking});
+  desktop_.Tracking().WatchActivity(needs.activity);
 }
 
 void TForm1::Timer1Timer() {
@@ -300,12 +293,9 @@ void TForm1::WindowDestroyed(platform::WindowHandle window) {
     LhWindow = 0;
     strip_.SetTitle({});
     ShowTitle();
-    if (tracker_.FollowsFront()) {
-      tracker_.Forget();
-      Acquire(tracker_.Check(TargetTracker::Clock::now()));
-    } else {
-      StartPolling(true);
-    }
+    const auto next = tracker_.TargetClosed(TargetTracker::Clock::now());
+    WatchForTarget();
+    Acquire(next);
   });
 }
 

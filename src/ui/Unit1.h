@@ -174,9 +174,9 @@ class TForm1 : public QWidget,
   void WatchDesktop();
   void LoadSettings();
   void SaveSettings();
-  // Starts looking for the target; afterClose when the target has just closed.
-  void StartPolling(bool afterClose = false);
-  // Asks the desktop for the news the tracker needs now, and polls only while looking.
+  // Starts looking for the target.
+  void StartPolling();
+  // Asks the desktop for what the tracker needs now.
   void WatchForTarget();
   void Acquire(const std::optional<TargetTracker::Target>& target);
   void ShowTitle();

@@ -21,6 +21,19 @@ void TargetTracker::StartLookingAfterClose(Clock::time_point now) {
   settlingUntil_ = now + kCloseSettling;
 }
 
+TargetTracker::Needs TargetTracker::Watching() const {
+  return {looking_, {.front = looking_ || following_, .presses = looking_}};
+}
+
+std::optional<TargetTracker::Target> TargetTracker::TargetClosed(Clock::time_point now) {
+  if (following_ && !looking_) {
+    taken_ = 0;
+    return Check(now);
+  }
+  StartLookingAfterClose(now);
+  return std::nullopt;
+}
+
 std::optional<TargetTracker::Target> TargetTracker::Check(Clock::time_point now) {
   if (!looking_ && !following_) return std::nullopt;
   const WindowHandle front = windows_.ForegroundWindow();

@@ -43,10 +43,20 @@ class TargetTracker {
   // Following: the window in front is the target, once looking is over.
   void SetFollowing(bool on) { following_ = on; }
   bool Following() const { return following_; }
-  bool FollowsFront() const { return following_ && !looking_; }
-  // The target is gone. Following, the next window to come forward is the target; the caller
-  // starts looking otherwise.
-  void Forget() { taken_ = 0; }
+
+  // What the tracker needs from the desktop now. Looking, a poll besides the news of the window
+  // in front and the user's presses; following, the news alone; else nothing, so that an idle
+  // bar wakes for nothing.
+  struct Needs {
+    bool poll = false;
+    platform::WindowTracking::Activity activity;
+  };
+  Needs Watching() const;
+
+  // The target is gone. Following, the window in front takes its place (or the next to come
+  // forward does); else looking starts again, passing over the window the window manager brings
+  // forward in the target's place.
+  std::optional<Target> TargetClosed(Clock::time_point now);
 
   // The window in front may have changed: a tick of the timer, or news from the desktop.
   std::optional<Target> Check(Clock::time_point now);

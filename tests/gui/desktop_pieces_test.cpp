@@ -153,8 +153,7 @@ TEST(TargetTracker, FollowsTheUsersChoiceThroughForegroundSequences) {
           break;
         case Step::Gone:
           input.foreground = s.window;
-          tracker.Forget();
-          taken = tracker.Check(t0 + s.at);
+          taken = tracker.TargetClosed(t0 + s.at);
           break;
       }
       EXPECT_EQ(taken ? taken->window : 0, s.taken) << c.name << ", step " << i;

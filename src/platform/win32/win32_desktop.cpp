@@ -262,6 +262,8 @@ class Win32Desktop final : public Desktop, WindowTracking, KeyInjection {
   // The system's foreground notices, and the user's presses (a click into the window already in
   // front is the user's choice too), each as asked for.
   void WatchActivity(Activity watch) override {
+    // Hooked anew, the foreground notices between unhooking and hooking would be lost.
+    if (watch == activity_) return;
     activity_ = watch;
     Hook(foregroundHook_, watch.front, EVENT_SYSTEM_FOREGROUND, 0, 0);
     UpdateMouseHook();

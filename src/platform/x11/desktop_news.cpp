@@ -34,6 +34,7 @@ bool DesktopNews::CompositorRunning() {
 }
 
 void DesktopNews::WatchActivity(WindowTracking::Activity watch) {
+  if (watch == activity_) return;  // each target taken while following asks again
   activity_ = watch;
   XSelectInput(tree_.display(), tree_.root(), watch.front ? PropertyChangeMask : NoEventMask);
   SelectRawButtons();
