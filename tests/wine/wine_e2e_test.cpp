@@ -83,6 +83,14 @@ class WineBarTest : public testing::Test {
     Process& bar = *processes_.back();
     ASSERT_TRUE(WaitUntil([&] { return !(bar_ = FindWindow("^Form1$")).empty(); }, 60s))
         << "the bar did not appear: " << bar.Errors();
+    // Drawn, and so ready for clicks: Wine maps the window before the toolkit paints it.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          const Geometry g = WindowGeometry(bar_);
+          return PixelAt(g.x + 10, g.y + 10) == "#4169E1";
+        },
+        60s))
+        << "the bar was not drawn";
   }
 
   // The logging window with this title, in front once started; program names the copy of the
@@ -150,7 +158,10 @@ TEST_F(WineBarTest, ALatchedSpaceIsHeldThroughADragAndReleasedAfterIt) {
   StartBar();
   ClickAt(500, 400);
   ClickAt(ButtonX(0), kButtonY);
-  EXPECT_EQ(AwaitKeys("Canvas", 2), (Messages{"KEYDOWN 32", "CHAR 32"}));
+  EXPECT_EQ(AwaitKeys("Canvas", 2), (Messages{"KEYDOWN 32", "CHAR 32"}))
+      << "the target's whole log:\n"
+      << test::ReadBytes(Log("Canvas")) << "the bar's errors:\n"
+      << processes_[1]->Errors();
   std::this_thread::sleep_for(500ms);
   EXPECT_EQ(Keys("Canvas").size(), 2u) << "the latch let go before the stroke";
   DragFromTo(450, 380, 600, 420);
