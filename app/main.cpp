@@ -46,16 +46,11 @@ int main(int argc, char** argv) {
   }
   // The platform that reaches most programs, unless the user named one: on Wayland the wayland
   // platform where the compositor lets the bar type, XWayland where it does not.
+  std::string note;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    std::string missing;
-    const std::string platform = kavo::platform::PreferredPlatform(missing);
+    const std::string platform = kavo::platform::PreferredPlatform(note);
     if (!platform.empty()) qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
-    if (!missing.empty()) {
-      std::fprintf(stderr,
-                   "Kavo: this Wayland desktop lacks %s; the bar runs through XWayland and "
-                   "reaches X11 programs.\n",
-                   missing.c_str());
-    }
+    if (!note.empty()) std::fprintf(stderr, "Kavo: %s\n", note.c_str());
   }
   QApplication app(argc, argv);
   // The class name a task bar groups the bar's windows by, whatever the executable is called.
@@ -93,6 +88,8 @@ int main(int argc, char** argv) {
   }
   QObject::connect(&instance, &kavo::SingleInstance::ComeForwardAsked, form1.get(),
                    &kavo::TForm1::ComeForward);
+  // What the desktop withholds, where the target's title will stand.
+  if (!note.empty()) form1->ShowNotice(QString::fromStdString(note));
   form1->show();
   kavo::platform::ListenForCloseRequests();
   const int code = app.exec();

@@ -24,14 +24,35 @@ if(NOT WIN32 AND NOT KAVO_FUZZ AND NOT KAVO_WAYLAND STREQUAL "OFF")
   endif()
 endif()
 
-# Client code for the protocols kept in src/platform/wayland/protocols, generated into the
-# current build folder's wayland/; out_var gets the generated files, to add as sources.
+# KDE Plasma: its protocols as plasma-wayland-protocols installs them, and the toolkit's private
+# header that reaches a window's Wayland surface. Sets KAVO_HAVE_KDE; required with
+# KAVO_WAYLAND=ON.
+set(KAVO_HAVE_KDE OFF)
+if(KAVO_HAVE_WAYLAND AND KAVO_BUILD_GUI)
+  find_package(PlasmaWaylandProtocols QUIET)
+  find_package(Qt6 QUIET COMPONENTS GuiPrivate)
+  if(PlasmaWaylandProtocols_FOUND AND TARGET Qt6::GuiPrivate)
+    set(KAVO_HAVE_KDE ON)
+  elseif(KAVO_WAYLAND STREQUAL "ON")
+    message(FATAL_ERROR "KDE Plasma: KAVO_WAYLAND=ON but the build needs plasma-wayland-protocols "
+      "and qt6-base-private-dev")
+  else()
+    message(STATUS "KDE Plasma: off (needs plasma-wayland-protocols and qt6-base-private-dev)")
+  endif()
+endif()
+
+# Client code for protocols, generated into the current build folder's wayland/: each named by
+# a file of src/platform/wayland/protocols, or by the path of an installed one; out_var gets the
+# generated files, to add as sources.
 function(kavo_wayland_protocols out_var)
   set(generated ${CMAKE_CURRENT_BINARY_DIR}/wayland)
   file(MAKE_DIRECTORY ${generated})
   set(files)
-  foreach(protocol ${ARGN})
-    set(xml ${PROJECT_SOURCE_DIR}/src/platform/wayland/protocols/${protocol}.xml)
+  foreach(xml ${ARGN})
+    if(NOT IS_ABSOLUTE ${xml})
+      set(xml ${PROJECT_SOURCE_DIR}/src/platform/wayland/protocols/${xml}.xml)
+    endif()
+    get_filename_component(protocol ${xml} NAME_WE)
     add_custom_command(
       OUTPUT ${generated}/${protocol}-client.h ${generated}/${protocol}.c
       COMMAND ${WAYLAND_SCANNER} client-header ${xml} ${generated}/${protocol}-client.h

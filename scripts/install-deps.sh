@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xserver-common xfonts-base x11-xkb-utils x11-xserver-utils openbox xcompmgr xdotool wmctrl
   x11-utils imagemagick
   qt6-wayland libwayland-dev libxkbcommon-dev sway grim weston nlohmann-json3-dev
+  kwin-wayland plasma-wayland-protocols qt6-base-private-dev dbus-daemon
   fonts-noto-cjk xvkbd qt6-translations-l10n
   clang libclang-rt-dev
   clang-format lintian desktop-file-utils appstream man-db

@@ -3,6 +3,9 @@
 
 #include "platform/desktop.h"
 
+#include "base/text_codec.h"
+#include "platform/system.h"
+
 #include <cstdlib>
 
 #ifdef _WIN32
@@ -12,6 +15,9 @@
 #endif
 #ifdef KAVO_WAYLAND
 #include "platform/wayland/wayland_desktop.h"
+#endif
+#ifdef KAVO_KDE
+#include "platform/kde/kde_desktop.h"
 #endif
 
 namespace kavo::platform {
@@ -74,15 +80,30 @@ std::unique_ptr<Desktop> MakeUnavailableDesktop(std::string problem, bool places
   return std::make_unique<UnavailableDesktop>(std::move(problem), placesWindows);
 }
 
-std::string PreferredPlatform([[maybe_unused]] std::string& missing) {
+std::string PreferredPlatform([[maybe_unused]] std::string& note) {
 #ifdef KAVO_WAYLAND
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   if (!wayland || !*wayland) return "";
-  missing = wayland::MissingProtocol();
+  const std::string missing = wayland::MissingProtocol();
   if (missing.empty()) return "wayland;xcb";
+  note = "This Wayland desktop lacks " + missing +
+         "; the bar runs through XWayland and reaches X11 programs.";
+#ifdef KAVO_KDE
+  switch (kde::ProbePlasma()) {
+    case kde::PlasmaOffer::All:
+      note.clear();
+      return "wayland;xcb";
+    case kde::PlasmaOffer::Unauthorized:
+      note = kde::UnauthorizedProblem(ToUtf8(ExecutablePath())) +
+             " Until then the bar reaches X11 programs only.";
+      break;
+    case kde::PlasmaOffer::None:
+      break;
+  }
+#endif
   const char* x11 = std::getenv("DISPLAY");
   if (x11 && *x11) return "xcb";
-  missing.clear();  // nothing better: the wayland platform says what is missing
+  note.clear();  // nothing better: the wayland platform says what is missing
 #endif
   return "";
 }
@@ -101,6 +122,12 @@ std::unique_ptr<Desktop> MakeDesktop([[maybe_unused]] std::string_view platformN
     std::string missing = "Wayland support (this build has none)";
 #ifdef KAVO_WAYLAND
     if (auto desktop = wayland::MakeWaylandDesktop(missing)) return desktop;
+#endif
+#ifdef KAVO_KDE
+    if (auto desktop = kde::MakeKdeDesktop()) return desktop;
+    if (kde::ProbePlasma() == kde::PlasmaOffer::Unauthorized) {
+      return MakeUnavailableDesktop(kde::UnauthorizedProblem(ToUtf8(ExecutablePath())), true);
+    }
 #endif
     return MakeUnavailableDesktop(WaylandProblem(missing), true);
   }

@@ -51,9 +51,9 @@ std::unique_ptr<Desktop> MakeDesktop(std::string_view platformName);
 
 // The toolkit's platform for this session where the user named none: "wayland;xcb" on a
 // Wayland compositor that offers what the bar needs; "xcb" on one that lacks it but runs
-// XWayland, where the bar reaches X11 programs at least (missing then names what it lacks);
-// empty to leave the choice to the toolkit.
-std::string PreferredPlatform(std::string& missing);
+// XWayland, where the bar reaches X11 programs at least (note then says what it lacks and what
+// the user can do, in a sentence or two); empty to leave the choice to the toolkit.
+std::string PreferredPlatform(std::string& note);
 
 // A desktop where the bar reaches no program, for this reason: it sees no window, and its keys
 // are refused with the reason.

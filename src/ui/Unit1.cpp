@@ -62,6 +62,13 @@ TForm1::TForm1(platform::Desktop& desktop, std::u16string homePath)
   Form1 = this;
 }
 
+void TForm1::ShowNotice(const QString& text) {
+  if (tracker_.Looking()) {
+    strip_.SetTitle(text.toStdU16String());
+    ShowTitle();
+  }
+}
+
 TForm1::~TForm1() {
   settings_.reset();
   desktop_.Tracking().SetListener(nullptr);

@@ -142,6 +142,10 @@ class TForm1 : public QWidget,
   // Another start for the same settings folder asked for this bar: shown, restored, raised.
   void ComeForward();
 
+  // Says what the desktop withholds from the bar where the target's title will stand, until a
+  // target is taken.
+  void ShowNotice(const QString& text);
+
   // The session asks the program to end: the settings are written and the program ends within a
   // second, a failure reported on standard error instead of a box. The exit code says whether
   // the settings were written.

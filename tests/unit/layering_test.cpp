@@ -22,12 +22,14 @@ const std::map<std::string, std::set<std::string>>& AllowedIncludes() {
   static const std::map<std::string, std::set<std::string>> allowed = {
       {"base", {}},
       // The ports, and the one place that chooses a backend for the session.
-      {"platform", {"base", "platform/x11", "platform/wayland", "platform/win32"}},
+      {"platform", {"base", "platform/x11", "platform/wayland", "platform/kde", "platform/win32"}},
       {"platform/common", {"platform", "base"}},
       {"platform/posix", {"platform", "base"}},
       {"platform/win32", {"platform", "base"}},
       {"platform/x11", {"platform/common", "platform", "base"}},
       {"platform/wayland", {"platform/common", "platform", "base"}},
+      // KDE Plasma's backend is built on what the Wayland backends share.
+      {"platform/kde", {"platform/wayland", "platform/common", "platform", "base"}},
       {"platform/fake", {"platform", "base"}},
       {"files", {"platform", "base"}},
       {"bindings", {"files", "platform", "base"}},

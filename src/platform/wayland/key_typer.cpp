@@ -175,7 +175,7 @@ void KeyTyper::Key(std::uint32_t keycode, bool down) {
   }
 }
 
-void KeyTyper::Send(const std::vector<KeyStroke>& strokes) {
+Injection KeyTyper::Send(const std::vector<KeyStroke>& strokes) {
   Learn(strokes);
   TakeSeat();
   for (const KeyStroke& stroke : strokes) {
@@ -185,12 +185,13 @@ void KeyTyper::Send(const std::vector<KeyStroke>& strokes) {
     Key(m ? static_cast<std::uint32_t>(1 + (m - kModifiers)) : KeyFor(keysym), !stroke.release);
   }
   wl_display_flush(display_);
+  return Injection::Done();
 }
 
-std::vector<std::uint32_t> KeyTyper::Press(const std::vector<KeyStroke>& keys) {
+Injection KeyTyper::Press(const std::vector<KeyStroke>& keys, std::vector<std::uint32_t>& down) {
   Learn(keys);
   TakeSeat();
-  std::vector<std::uint32_t> down;
+  down.clear();
   for (const KeyStroke& key : keys) {
     const std::uint32_t keysym = KeysymOf(key);
     if (keysym == 0 || key.release) continue;
@@ -201,7 +202,7 @@ std::vector<std::uint32_t> KeyTyper::Press(const std::vector<KeyStroke>& keys) {
     down.push_back(keycode);
   }
   wl_display_flush(display_);
-  return down;
+  return Injection::Done();
 }
 
 void KeyTyper::Release(const std::vector<std::uint32_t>& keycodes) {

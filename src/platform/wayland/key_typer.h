@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/key_injection.h"
+#include "platform/wayland/window_source.h"
 
 struct wl_display;
 struct wl_seat;
@@ -16,19 +16,17 @@ struct zwp_virtual_keyboard_v1;
 
 namespace kavo::platform::wayland {
 
-class KeyTyper {
+class KeyTyper final : public Typist {
  public:
   KeyTyper(wl_display* display, wl_seat* seat, zwp_virtual_keyboard_manager_v1* manager);
   ~KeyTyper();
   KeyTyper(const KeyTyper&) = delete;
   KeyTyper& operator=(const KeyTyper&) = delete;
 
-  // Presses or releases each stroke's key in order, the modifiers' state following.
-  void Send(const std::vector<KeyStroke>& strokes);
-  // Presses the keys and keeps them down; returns their keycodes in the order they went down.
-  std::vector<std::uint32_t> Press(const std::vector<KeyStroke>& keys);
-  // Lets go of keys Press put down, in reverse order.
-  void Release(const std::vector<std::uint32_t>& keycodes);
+  // The modifiers' state follows the keys. Every keysym types: nothing is ever refused.
+  Injection Send(const std::vector<KeyStroke>& strokes) override;
+  Injection Press(const std::vector<KeyStroke>& keys, std::vector<std::uint32_t>& codes) override;
+  void Release(const std::vector<std::uint32_t>& keycodes) override;
 
  private:
   // The keymap's keycode (evdev numbering) for a keysym, adding it where it is missing.

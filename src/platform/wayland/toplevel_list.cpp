@@ -1,10 +1,11 @@
 #include "platform/wayland/toplevel_list.h"
 
-#include <poll.h>
+#include <unistd.h>
 #include <wayland-client.h>
 
-#include <chrono>
 #include <cstring>
+
+#include "platform/wayland/connection.h"
 
 extern "C" {
 #include "foreign-toplevel-client.h"
@@ -15,7 +16,8 @@ extern "C" {
 namespace kavo::platform::wayland {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// The application id the bar's own windows carry (the desktop entry's name).
+constexpr char kOwnAppId[] = "org.kavo.kavo";
 
 void Ignore(void*, zwlr_foreign_toplevel_handle_v1*, wl_output*) {}
 void IgnoreParent(void*, zwlr_foreign_toplevel_handle_v1*, zwlr_foreign_toplevel_handle_v1*) {}
@@ -66,7 +68,11 @@ void ToplevelList::OnToplevel(void* data, zwlr_foreign_toplevel_manager_v1*,
       // A window's news count once the compositor says they are complete.
       .done =
           [](void* d, zwlr_foreign_toplevel_handle_v1*) {
-            static_cast<Entry*>(d)->shown = static_cast<Entry*>(d)->pending;
+            // The protocol names no process: the bar's own windows are known by their id.
+            Entry& entry = *static_cast<Entry*>(d);
+            entry.pending.own = entry.pending.appId == kOwnAppId;
+            entry.pending.pid = entry.pending.own ? ::getpid() : 0;
+            entry.shown = entry.pending;
           },
       .closed =
           [](void* d, zwlr_foreign_toplevel_handle_v1* handle) {
@@ -125,7 +131,7 @@ std::uint64_t ToplevelList::Activated() const {
   return 0;
 }
 
-const ToplevelList::Toplevel* ToplevelList::Find(std::uint64_t handle) const {
+const ToplevelList::Window* ToplevelList::Find(std::uint64_t handle) const {
   for (const auto& [toplevel, entry] : entries_) {
     if (entry->handle == handle) return &entry->shown;
   }
@@ -139,29 +145,18 @@ bool ToplevelList::Activate(std::uint64_t handle, int timeoutMs) {
   }
   if (!target) return false;
   // Asked even when the list says the window is active: a click gave the bar the focus a moment
-  // ago, which this connection may not have heard of yet. Once the compositor answers the sync
-  // behind the request, it has acted on it and said so.
+  // ago, which this connection may not have heard of yet.
   zwlr_foreign_toplevel_handle_v1_activate(target, seat_);
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  const auto left = [&] {
-    return static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
-  };
-  bool synced = false;
-  static const wl_callback_listener syncListener = {
-      [](void* done, wl_callback*, std::uint32_t) { *static_cast<bool*>(done) = true; }};
-  wl_callback* sync = wl_display_sync(display_);
-  wl_callback_add_listener(sync, &syncListener, &synced);
-  while (!synced || Activated() != handle) {
-    if (left() <= 0 || !Dispatch(left())) break;
-  }
-  wl_callback_destroy(sync);  // answered or not: nothing may reach synced after this
-  return Activated() == handle;
+  return AwaitEffect(display_, timeoutMs, [&] { return Activated() == handle; });
 }
 
-KeyTyper* ToplevelList::Typer() {
+Typist* ToplevelList::Typer() {
   if (!typer_ && keyboards_) typer_ = std::make_unique<KeyTyper>(display_, seat_, keyboards_);
   return typer_.get();
+}
+
+std::string ToplevelList::NoTyperReason() const {
+  return "The compositor gave the bar no virtual keyboard to type with.";
 }
 
 std::unique_ptr<IdleWatch> ToplevelList::WatchIdle(std::uint32_t idleMs) {
@@ -175,23 +170,7 @@ int ToplevelList::Descriptor() const {
 }
 
 void ToplevelList::ReadNews() {
-  Dispatch(0);
-}
-
-// Sends what is queued, then reads and handles the compositor's news, waiting at most timeoutMs
-// for some to come. False when the connection is broken.
-bool ToplevelList::Dispatch(int timeoutMs) {
-  while (wl_display_prepare_read(display_) != 0) {
-    if (wl_display_dispatch_pending(display_) < 0) return false;
-  }
-  wl_display_flush(display_);
-  pollfd wait{wl_display_get_fd(display_), POLLIN, 0};
-  if (::poll(&wait, 1, timeoutMs) <= 0) {
-    wl_display_cancel_read(display_);
-    return true;
-  }
-  if (wl_display_read_events(display_) != 0) return false;
-  return wl_display_dispatch_pending(display_) >= 0;
+  Dispatch(display_, 0);
 }
 
 }  // namespace kavo::platform::wayland

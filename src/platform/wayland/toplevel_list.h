@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/wayland/idle_watch.h"
 #include "platform/wayland/key_typer.h"
+#include "platform/wayland/window_source.h"
 
 struct wl_display;
 struct wl_registry;
@@ -23,50 +23,36 @@ struct ext_idle_notifier_v1;
 
 namespace kavo::platform::wayland {
 
-class ToplevelList {
+class ToplevelList final : public WindowSource {
  public:
-  struct Toplevel {
-    std::string title;
-    std::string appId;
-    bool activated = false;
-  };
-
   // Connects to the compositor of WAYLAND_DISPLAY; nullptr when there is none, or when it lacks
   // the foreign-toplevel list (missing then names what is missing).
   static std::unique_ptr<ToplevelList> Connect(std::string& missing);
-  ~ToplevelList();
+  ~ToplevelList() override;
   ToplevelList(const ToplevelList&) = delete;
   ToplevelList& operator=(const ToplevelList&) = delete;
 
-  // Handles are numbers that stay with their window for as long as it lives; 0 is none.
-  std::uint64_t Activated() const;
-  const Toplevel* Find(std::uint64_t handle) const;
+  std::uint64_t Activated() const override;
+  const Window* Find(std::uint64_t handle) const override;
+  bool Activate(std::uint64_t handle, int timeoutMs) override;
 
-  // Asks the compositor to activate the window, and waits, at most timeoutMs, until it says so.
-  bool Activate(std::uint64_t handle, int timeoutMs);
-
-  // The virtual keyboard on this connection, made at the first use; nullptr where the
-  // compositor offers none.
-  KeyTyper* Typer();
+  // A virtual keyboard on this connection.
+  Typist* Typer() override;
+  std::string NoTyperReason() const override;
   bool CanMakeKeyboard() const { return keyboards_ != nullptr; }
+  std::unique_ptr<IdleWatch> WatchIdle(std::uint32_t idleMs) override;
 
-  // Watches the seat for idleMs of stillness; nullptr where the compositor offers no idle
-  // notices.
-  std::unique_ptr<IdleWatch> WatchIdle(std::uint32_t idleMs);
-
-  // The descriptor that becomes readable when the compositor has news; ReadNews takes it in.
-  int Descriptor() const;
-  void ReadNews();
+  int Descriptor() const override;
+  void ReadNews() override;
 
  private:
   ToplevelList() = default;
-  bool Dispatch(int timeoutMs);
 
   struct Entry {
     ToplevelList* list;
     std::uint64_t handle;
-    Toplevel pending;
-    Toplevel shown;
+    Window pending;
+    Window shown;
   };
   static void OnGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                        std::uint32_t version);
@@ -82,8 +68,6 @@ class ToplevelList {
   org_kde_kwin_idle* kdeIdle_ = nullptr;
   std::unique_ptr<KeyTyper> typer_;
   std::map<zwlr_foreign_toplevel_handle_v1*, std::unique_ptr<Entry>> entries_;
-  // The top bit set: a handle is never taken for a pointer or a small number the toolkit calls
-  // one of its own windows by.
   std::uint64_t nextHandle_ = (std::uint64_t{1} << 63) + 1;
 };
 
