@@ -37,6 +37,10 @@ class WindowShell {
   // Whether the desktop places windows itself (Wayland): a window then cannot move itself, and
   // never learns where it is.
   virtual bool PlacesWindows() const = 0;
+  // Whether the toolkit knows where a window stands, and so the pointer's place on the screen.
+  // Not where the desktop places the window where the bar asks without telling the toolkit: the
+  // pointer is then known in the window only.
+  virtual bool ToolkitKnowsPlace() const { return true; }
   // The bar's window, made and not yet shown: the desktop lists it as the program's own window
   // (a task-bar button, the task bar's close).
   virtual void TakeAsMainWindow(WindowHandle window) = 0;

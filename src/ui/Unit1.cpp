@@ -103,7 +103,7 @@ void TForm1::BuildComponents() {
   shaper_ = new TWindowShaper(*this, desktop_.Shell(), Layout1, {Rectangle2, Label1, Rectangle1},
                               *buttonBar_, [this] { return InResizeMode(); });
   drag_ = new TWindowDrag(
-      *this, desktop_.Shell().PlacesWindows(),
+      *this, desktop_.Shell().PlacesWindows(), desktop_.Shell().ToolkitKnowsPlace(),
       {[this] { return QPoint(Left(), Top()); },
        [this](QPoint at, QSize size) { SetBounds(at.x(), at.y(), size.width(), size.height()); },
        QSize(kMinWidth, kMinHeight)});

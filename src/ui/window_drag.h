@@ -26,8 +26,9 @@ class TWindowDrag : public QObject {
     QSize minimum;
   };
 
-  // compositorPlaces: the desktop places windows and moves them when asked.
-  TWindowDrag(QWidget& window, bool compositorPlaces, Bounds bounds);
+  // compositorPlaces: the desktop places windows and moves them when asked. placeKnown: the
+  // toolkit knows where the window stands (else the pointer counts from the bar's own place).
+  TWindowDrag(QWidget& window, bool compositorPlaces, bool placeKnown, Bounds bounds);
 
   // A press at pressGlobal (on the screen, where the press was rather than where the pointer is
   // once it is handled) starts moving the window.
@@ -42,7 +43,11 @@ class TWindowDrag : public QObject {
   void End();
 
   QWidget& window_;
+  // The pointer on the screen, in device-independent pixels.
+  QPointF OnScreen(QPointF inWindow, QPointF onScreen) const;
+
   bool compositorPlaces_;
+  bool placeKnown_;
   Bounds bounds_;
   PointerTracking tracking_;
 };

@@ -45,7 +45,9 @@ void CollectWindows(const nlohmann::json& node, std::vector<WaylandSession::Wind
 std::string WaylandSession::Unavailable(Compositor compositor) {
   const std::vector<std::string> programs =
       compositor == Compositor::Sway ? std::vector<std::string>{"sway", "swaymsg", "grim"}
-                                     : std::vector<std::string>{"weston"};
+      : compositor == Compositor::KWin
+          ? std::vector<std::string>{"kwin_wayland", "dbus-run-session"}
+          : std::vector<std::string>{"weston"};
   for (const std::string& program : programs) {
     if (Sh("command -v " + program).empty()) return program + " is not installed";
   }
@@ -73,6 +75,21 @@ WaylandSession::WaylandSession(Compositor compositor, const std::vector<std::str
     compositorProcess_ =
         Start({"sway", "-c", runtime_ + "/config"}, runtime_,
               {"WLR_BACKENDS=headless", "WLR_RENDERER=pixman", "WLR_LIBINPUT_NO_DEVICES=1"});
+  } else if (compositor == Compositor::KWin) {
+    std::string layout = "[Layout]\nUse=true\n";
+    for (const std::string& line : config) layout += line + "\n";
+    std::filesystem::create_directories(runtime_ + "/.config");
+    std::filesystem::create_directories(runtime_ + "/.local/share/applications");
+    test::WriteBytes(runtime_ + "/.config/kxkbrc", layout);
+    // The installed binary carries a file capability that a sandbox may refuse to exec; a copy
+    // carries none.
+    std::filesystem::copy_file(Sh("command -v kwin_wayland"), runtime_ + "/kwin_wayland");
+    GiveFolder(runtime_);
+    const std::string script = "echo \"$DBUS_SESSION_BUS_ADDRESS\" > " + Quoted(runtime_ + "/bus") +
+                               "; exec " + Quoted(runtime_ + "/kwin_wayland") +
+                               " --virtual --socket kavo-kwin --width 1280 --height 800"
+                               " --no-lockscreen --no-global-shortcuts --no-kactivities";
+    compositorProcess_ = Start({"dbus-run-session", "--", "sh", "-c", script}, runtime_);
   } else {
     GiveFolder(runtime_);
     // --debug lets its screenshot tool work.
@@ -88,9 +105,19 @@ WaylandSession::WaylandSession(Compositor compositor, const std::vector<std::str
     return std::string();
   };
   if (!WaitUntil([&] {
-        display_ = socketNamed("wayland-");
+        display_ = socketNamed(compositor == Compositor::KWin ? "kavo-kwin" : "wayland-");
         ipc_ = socketNamed("sway-ipc.");
-        return !display_.empty() && (compositor == Compositor::Weston || !ipc_.empty());
+        bus_ = test::ReadBytes(runtime_ + "/bus");
+        while (!bus_.empty() && bus_.back() == '\n') bus_.pop_back();
+        switch (compositor) {
+          case Compositor::Sway:
+            return !display_.empty() && !ipc_.empty();
+          case Compositor::KWin:
+            return !display_.empty() && !bus_.empty();
+          case Compositor::Weston:
+            break;
+        }
+        return !display_.empty();
       })) {
     throw std::runtime_error("the compositor did not start: " + compositorProcess_->Errors());
   }
@@ -115,11 +142,24 @@ std::unique_ptr<Process> WaylandSession::Start(const std::vector<std::string>& a
   // Not for sway itself, which would take a display to mean it runs nested.
   if (!display_.empty()) env.insert(env.begin(), "WAYLAND_DISPLAY=" + display_);
   if (!ipc_.empty()) env.insert(env.begin(), "SWAYSOCK=" + ipc_);
+  if (!bus_.empty()) env.insert(env.begin(), "DBUS_SESSION_BUS_ADDRESS=" + bus_);
   return std::make_unique<Process>(full, folder, env);
 }
 
 void WaylandSession::GiveFolder(const std::string& folder) const {
   if (!user_.empty()) Sh("chown -R " + user_ + ": " + Quoted(folder));
+}
+
+void WaylandSession::Authorize(const std::string& program, const std::string& waylandInterfaces,
+                               const std::string& dbusInterfaces) const {
+  std::string entry = "[Desktop Entry]\nType=Application\nName=" +
+                      std::filesystem::path(program).filename().string() + "\nExec=" + program +
+                      "\nX-KDE-Wayland-Interfaces=" + waylandInterfaces + "\n";
+  if (!dbusInterfaces.empty()) entry += "X-KDE-DBUS-Restricted-Interfaces=" + dbusInterfaces + "\n";
+  const std::string file = runtime_ + "/.local/share/applications/" +
+                           std::filesystem::path(program).filename().string() + ".desktop";
+  test::WriteBytes(file, entry);
+  GiveFolder(file);
 }
 
 std::string WaylandSession::Swaymsg(const std::string& arguments) const {

@@ -1,7 +1,8 @@
 #pragma once
 // A Wayland desktop for end-to-end tests: a headless compositor run as an unprivileged user (sway
 // refuses to run as root), programs started on it as that user, and what sway says of its
-// windows. sway is a wlroots compositor; weston stands for the desktops that lack its protocols.
+// windows. sway is a wlroots compositor; weston stands for the desktops that lack its protocols;
+// KWin is KDE Plasma's, run in a session bus of its own (kwin_driver.h drives it).
 
 #include <sys/types.h>
 
@@ -18,13 +19,14 @@ int CountColour(const std::string& png, const std::string& colour);
 
 class WaylandSession {
  public:
-  enum class Compositor { Sway, Weston };
+  enum class Compositor { Sway, Weston, KWin };
 
   // Why no session of this compositor can start here (it is not installed, say); empty when one
   // can.
   static std::string Unavailable(Compositor compositor);
 
-  // Starts the compositor (sway with these extra lines of configuration) and waits for it.
+  // Starts the compositor and waits for it: sway with these extra lines of configuration, KWin
+  // with these lines in the [Layout] section of its keyboard settings ("LayoutList=de").
   explicit WaylandSession(Compositor compositor, const std::vector<std::string>& config = {});
   ~WaylandSession();
   WaylandSession(const WaylandSession&) = delete;
@@ -37,6 +39,13 @@ class WaylandSession {
                                  std::vector<std::string> env = {}) const;
   // Hands a folder (and what it holds) to the session's user.
   void GiveFolder(const std::string& folder) const;
+  // A folder of the session's own, removed with it.
+  const std::string& RuntimeFolder() const { return runtime_; }
+
+  // KWin only: lets the program at this absolute path use these Wayland interfaces (and
+  // restricted D-Bus interfaces), as a desktop file in the user's applications folder does.
+  void Authorize(const std::string& program, const std::string& waylandInterfaces,
+                 const std::string& dbusInterfaces = "") const;
 
   // sway only, from here on. A toplevel window as sway's tree shows it.
   struct Window {
@@ -64,6 +73,7 @@ class WaylandSession {
   std::string runtime_;
   std::string display_;
   std::string ipc_;
+  std::string bus_;  // KWin's session bus
   std::unique_ptr<Process> compositorProcess_;
 };
 

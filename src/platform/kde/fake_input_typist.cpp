@@ -136,6 +136,12 @@ Injection FakeInputTypist::Press(const std::vector<KeyStroke>& strokes,
   return Injection::Done();
 }
 
+bool FakeInputTypist::HoldsRepeatingKey() const {
+  const wayland::LayoutKeys* layout = layout_();
+  return std::any_of(down_.begin(), down_.end(),
+                     [&](std::uint32_t key) { return !layout || layout->Repeats(key); });
+}
+
 void FakeInputTypist::Release(const std::vector<std::uint32_t>& codes) {
   for (auto key = codes.rbegin(); key != codes.rend(); ++key) Key(*key, false);
   wl_display_flush(display_);

@@ -30,6 +30,9 @@ class FakeInputTypist final : public wayland::Typist {
   Injection Press(const std::vector<KeyStroke>& keys, std::vector<std::uint32_t>& codes) override;
   void Release(const std::vector<std::uint32_t>& codes) override;
 
+  // Whether a key that the layout repeats is down now.
+  bool HoldsRepeatingKey() const;
+
  private:
   // The keys that type each stroke, modifiers first; nothing (and why) when one has none.
   struct Keys {

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <cstring>
@@ -90,8 +89,7 @@ bool PlasmaPanelShell::eventFilter(QObject* watched, QEvent* event) {
     if (!event->spontaneous()) {
       Place();
     } else if (surface_ && widget_->pos() != placed_) {
-      const QPoint placed = placed_;
-      QTimer::singleShot(0, widget_, [this, placed] { widget_->move(placed); });
+      widget_->move(placed_);
     }
   }
   return false;
@@ -114,6 +112,7 @@ void PlasmaPanelShell::Place() {
   if (!surface_ || widget_->pos() == placed_) return;
   placed_ = widget_->pos();
   org_kde_plasma_surface_set_position(surface_, placed_.x(), placed_.y());
+  wl_surface_commit(decorated_);
   wl_display_flush(static_cast<wl_display*>(Native("wl_display")));
 }
 

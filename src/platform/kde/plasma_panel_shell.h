@@ -24,6 +24,7 @@ class PlasmaPanelShell final : public QObject, public ToolkitShell {
 
   // The window moves itself: Plasma places a panel where its surface asks.
   bool PlacesWindows() const override { return false; }
+  bool ToolkitKnowsPlace() const override { return false; }
   // Panels stand on every virtual desktop.
   void TakeAsMainWindow(WindowHandle window) override;
   std::optional<Margins> FrameExtents(WindowHandle) override { return Margins{}; }

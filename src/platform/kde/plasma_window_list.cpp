@@ -109,7 +109,8 @@ std::unique_ptr<PlasmaWindowList> PlasmaWindowList::Connect(Offer& offer) {
       .leave = kIgnore,
       .key = kIgnore,
       .modifiers = kIgnore,
-      .repeat_info = kIgnore,
+      .repeat_info = [](void* d, wl_keyboard*, std::int32_t rate,
+                        std::int32_t) { static_cast<PlasmaWindowList*>(d)->repeatRate_ = rate; },
   };
   static const wl_seat_listener seatListener = {
       .capabilities =
@@ -244,6 +245,13 @@ bool PlasmaWindowList::Activate(std::uint64_t handle, int timeoutMs) {
     return wayland::AwaitEffect(display_, timeoutMs, [&] { return Activated() == handle; });
   }
   return false;
+}
+
+// KWin repeats a held key within itself, where the key repeats, and takes each repeat for the
+// user's activity: while such a key is down the seat never stays idle, and the idle notices
+// cannot tell a stroke from the repeats. The keys then stay down until the bar lets go of them.
+bool PlasmaWindowList::IdleTellsStrokes() const {
+  return repeatRate_ <= 0 || !typer_ || !typer_->HoldsRepeatingKey();
 }
 
 std::unique_ptr<wayland::IdleWatch> PlasmaWindowList::WatchIdle(std::uint32_t idleMs) {

@@ -51,6 +51,7 @@ class PlasmaWindowList final : public wayland::WindowSource {
   wayland::Typist* Typer() override { return typer_.get(); }
   std::string NoTyperReason() const override { return ""; }
   std::unique_ptr<wayland::IdleWatch> WatchIdle(std::uint32_t idleMs) override;
+  bool IdleTellsStrokes() const override;
   int Descriptor() const override;
   void ReadNews() override;
 
@@ -81,6 +82,7 @@ class PlasmaWindowList final : public wayland::WindowSource {
   ext_idle_notifier_v1* idleNotifier_ = nullptr;
   org_kde_kwin_idle* kdeIdle_ = nullptr;
   std::optional<wayland::LayoutKeys> layout_;  // the keymap the compositor sent last
+  std::int32_t repeatRate_ = 25;               // KWin's repeats a second; 0: none
   std::unique_ptr<FakeInputTypist> typer_;
   std::map<std::uint32_t, std::unique_ptr<Entry>> entries_;  // by the compositor's window id
   std::uint64_t nextHandle_ = (std::uint64_t{1} << 63) + 1;

@@ -59,6 +59,16 @@ std::unordered_map<std::uint32_t, LayoutKey> KeysOf(xkb_keymap* keymap) {
   return keys;
 }
 
+// The keys that repeat while held, where the desktop repeats keys at all.
+std::unordered_set<std::uint32_t> RepeatingKeys(xkb_keymap* keymap) {
+  std::unordered_set<std::uint32_t> keys;
+  for (xkb_keycode_t code = xkb_keymap_min_keycode(keymap);
+       code <= xkb_keymap_max_keycode(keymap) && code >= kXkbOffset; ++code) {
+    if (xkb_keymap_key_repeats(keymap, code)) keys.insert(code - kXkbOffset);
+  }
+  return keys;
+}
+
 }  // namespace
 
 std::optional<LayoutKeys> LayoutKeys::FromKeymap(const std::string& text) {
@@ -69,6 +79,7 @@ std::optional<LayoutKeys> LayoutKeys::FromKeymap(const std::string& text) {
   if (!keymap) return std::nullopt;
   LayoutKeys keys;
   keys.keys_ = KeysOf(keymap.get());
+  keys.repeating_ = RepeatingKeys(keymap.get());
   return keys;
 }
 
@@ -82,7 +93,12 @@ std::optional<LayoutKeys> LayoutKeys::FromNames(const std::string& layout,
   if (!keymap) return std::nullopt;
   LayoutKeys keys;
   keys.keys_ = KeysOf(keymap.get());
+  keys.repeating_ = RepeatingKeys(keymap.get());
   return keys;
+}
+
+bool LayoutKeys::Repeats(std::uint32_t evdev) const {
+  return repeating_.contains(evdev);
 }
 
 std::optional<LayoutKey> LayoutKeys::Find(std::uint32_t keysym) const {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace kavo::platform::wayland {
 
@@ -31,9 +32,12 @@ class LayoutKeys {
   // The key that types this symbol in the layout's first group, with the fewest modifiers;
   // nothing when the layout cannot type it.
   std::optional<LayoutKey> Find(std::uint32_t keysym) const;
+  // Whether the key repeats while held (modifiers do not), where the desktop repeats keys.
+  bool Repeats(std::uint32_t evdev) const;
 
  private:
   std::unordered_map<std::uint32_t, LayoutKey> keys_;
+  std::unordered_set<std::uint32_t> repeating_;
 };
 
 }  // namespace kavo::platform::wayland

@@ -135,6 +135,10 @@ class ToplevelDesktop final : public Desktop, WindowTracking, KeyInjection, Even
 
   void ReportStroke() {
     if (!idle_) return;
+    if (!list_->IdleTellsStrokes()) {
+      idle_->TakeNotices();
+      return;
+    }
     const auto started = idle_->Started();
     for (const IdleWatch::Notice& notice : idle_->TakeNotices()) {
       const bool activity =

@@ -56,6 +56,8 @@ class WindowSource {
   virtual std::string NoTyperReason() const = 0;
   // Watches the seat for idleMs of stillness; nullptr where the compositor offers no notices.
   virtual std::unique_ptr<IdleWatch> WatchIdle(std::uint32_t idleMs) = 0;
+  // Whether the seat's activity now is the user's alone, so that the idle notices tell a stroke.
+  virtual bool IdleTellsStrokes() const { return true; }
 
   // The descriptor that becomes readable when the compositor has news; ReadNews takes it in.
   virtual int Descriptor() const = 0;
