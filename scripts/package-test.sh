@@ -20,6 +20,11 @@ files=$(mktemp -d)
 trap 'rm -rf "$files"' EXIT
 dpkg-deb -x "$deb" "$files"
 desktop-file-validate "$files"/usr/share/applications/*.desktop
+# KDE Plasma grants its window list and fake input to the program its entry names by full path.
+grep -qx 'Exec=/usr/bin/kavo' "$files"/usr/share/applications/org.kavo.kavo.desktop || {
+  echo "the desktop entry does not name the installed program by its path" >&2
+  exit 1
+}
 appstreamcli validate --no-net "$files"/usr/share/metainfo/*.metainfo.xml
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$files"/usr/share/man/man1/kavo.1.gz 2>&1 >/dev/null)
 if [ -n "$warnings" ]; then
