@@ -1,7 +1,7 @@
-// The bar on headless sway: from the release of a click on the Undo button to the moment a
-// Wayland window receives the last key of Ctrl+Z, the click sent through a virtual pointer and
-// the key events stamped by the receiving window with the same monotonic clock; and the bar's
-// wake-ups while idle, with Follow off and on.
+// The bar on headless sway and headless KWin: from the release of a click on the Undo button to
+// the moment a Wayland window receives the last key of Ctrl+Z, the click sent through a virtual
+// pointer (sway) or KWin's fake input, and the key events stamped by the receiving window with
+// the same monotonic clock; and the bar's wake-ups while idle, with Follow off and on.
 
 #include <signal.h>
 #include <time.h>
@@ -10,11 +10,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "kwin_hand.h"
 #include "process_figures.h"
 #include "seat_driver.h"
 #include "wayland_session.h"
@@ -47,12 +49,81 @@ long IdleWakeups(const kavo::e2e::Process& bar) {
   return Wakeups(bar.pid()) - before;
 }
 
+// Clicks on the Undo button at (x, y) into the target whose log this is: the time from each
+// click's release (click returns it) to the last key up, the first click (which takes the
+// target) left out.
+std::vector<double> ClickTimes(const std::string& log, const std::function<long long()>& click) {
+  std::vector<double> clicks;
+  for (int i = 0; i < 51; ++i) {
+    const std::size_t before = Lines(log).size();
+    const long long released = click();
+    std::vector<std::string> lines;
+    if (!kavo::e2e::WaitUntil([&] { return (lines = Lines(log)).size() >= before + 4; }, 2s))
+      continue;
+    const std::string& last = lines[before + 3];  // "release Control_L <ns>"
+    const long long received = std::stoll(last.substr(last.rfind(' ') + 1));
+    if (i > 0) clicks.push_back(static_cast<double>(received - released) / 1e6);
+  }
+  return clicks;
+}
+
+void PrintClicks(const char* where, const std::vector<double>& clicks) {
+  std::printf("\nOn %s:\n", where);
+  std::printf("%-34s %11.2f ms\n", "click to last key up (median)", Median(clicks));
+  std::printf("%-34s %14zu\n", "clicks measured (of 50)", clicks.size());
+}
+
+// KWin: the bar as a panel at its place, typing through fake input.
+void OnKWin() {
+#ifndef KAVO_KWIN_DRIVER
+  std::printf("KWin click benchmark skipped: this build has no KDE Plasma backend\n");
+#else
+  if (const auto why = WaylandSession::Unavailable(WaylandSession::Compositor::KWin);
+      !why.empty()) {
+    std::printf("KWin click benchmark skipped: %s\n", why.c_str());
+    return;
+  }
+  WaylandSession session(WaylandSession::Compositor::KWin, {"LayoutList=us"});
+  kavo::e2e::KWinHand hand(session, KAVO_KWIN_DRIVER);
+  const std::string folder = session.RuntimeFolder() + "/bench";
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(KAVO_EXECUTABLE, folder + "/kavo");
+  std::ofstream(folder + "/Kavo.ini", std::ios::binary) << "[Form]\r\nTop=300\r\nLeft=200\r\n";
+  session.GiveFolder(folder);
+  session.Authorize(folder + "/kavo", "org_kde_plasma_window_management,org_kde_kwin_fake_input");
+  std::unique_ptr<kavo::e2e::Process> bar;
+  // KWin reads the new desktop file within a second; a bar started before says so and is
+  // started again.
+  kavo::e2e::WaitUntil([&] {
+    bar = session.Start({folder + "/kavo"}, folder);
+    std::this_thread::sleep_for(1s);
+    return bar->Errors().empty();
+  });
+  const std::string log = folder + "/target.log";
+  auto target = session.Start({KAVO_WAYLAND_KEY_TARGET, "Target", log, "kavo.target", "stamps"},
+                              folder, {"QT_QPA_PLATFORM=wayland"});
+  kavo::e2e::WaitUntil([&] { return hand.Active() == "Target"; });
+  std::this_thread::sleep_for(500ms);
+  hand.MoveTo(200 + 25, 300 + 36);  // Undo
+  const auto clicks = ClickTimes(log, [&] {
+    std::this_thread::sleep_for(30ms);
+    hand.Button(true);
+    return hand.Button(false);
+  });
+  PrintClicks("headless KWin (KDE Plasma's backend)", clicks);
+  std::printf("%-34s %14ld\n", "wake-ups in 10 s idle", IdleWakeups(*bar));
+  bar->Signal(SIGTERM);
+  bar->Wait(5s);
+#endif
+}
+
 }  // namespace
 
 int main() {
   if (const auto why = WaylandSession::Unavailable(WaylandSession::Compositor::Sway);
       !why.empty()) {
     std::printf("Wayland click benchmark skipped: %s\n", why.c_str());
+    OnKWin();
     return 0;
   }
   WaylandSession session(WaylandSession::Compositor::Sway,
@@ -75,24 +146,15 @@ int main() {
   std::this_thread::sleep_for(500ms);
 
   const int x = rect.x + 25, y = rect.y + 36;  // Undo
-  std::vector<double> clicks;
-  for (int i = 0; i < 51; ++i) {
-    const std::size_t before = Lines(log).size();
+  const auto clicks = ClickTimes(log, [&] {
     seat.MoveTo(x, y);
     std::this_thread::sleep_for(30ms);
     seat.Button(true);
     const long long released = NowNs();
     seat.Button(false);
-    std::vector<std::string> lines;
-    if (!kavo::e2e::WaitUntil([&] { return (lines = Lines(log)).size() >= before + 4; }, 2s))
-      continue;
-    const std::string& last = lines[before + 3];  // "release Control_L <ns>"
-    const long long received = std::stoll(last.substr(last.rfind(' ') + 1));
-    if (i > 0) clicks.push_back(static_cast<double>(received - released) / 1e6);  // 0 acquires
-  }
-  std::printf("\nOn headless sway (the Wayland backend):\n");
-  std::printf("%-34s %11.2f ms\n", "click to last key up (median)", Median(clicks));
-  std::printf("%-34s %14zu\n", "clicks measured (of 50)", clicks.size());
+    return released;
+  });
+  PrintClicks("headless sway (the wlroots backend)", clicks);
   std::printf("%-34s %14ld\n", "wake-ups in 10 s idle", IdleWakeups(*bar));
   bar->Signal(SIGTERM);
   bar->Wait(5s);
@@ -111,5 +173,6 @@ int main() {
   bar->Wait(5s);
   std::error_code ec;
   std::filesystem::remove_all(folder, ec);
+  OnKWin();
   return 0;
 }

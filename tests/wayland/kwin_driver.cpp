@@ -6,7 +6,8 @@
 //   kavo_kwin_driver COMMANDS ANSWERS
 //
 //   move X Y            the pointer to a point of the desktop
-//   button 1|0          the left button down or up
+//   button 1|0          the left button down or up; prints "at NS", the monotonic clock's
+//                       nanoseconds when the button went
 //   key CODE 1|0        a key, by evdev number, down or up
 //   windows             each window: "title<TAB>app id<TAB>active<TAB>x y width height"
 //   activate TITLE      asks KWin to activate the window with this title
@@ -25,6 +26,7 @@
 #include <QVariantMap>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -136,6 +138,11 @@ int main(int argc, char** argv) {
       int down = 0;
       in >> down;
       org_kde_kwin_fake_input_button(seat.input, BTN_LEFT, down ? 1 : 0);
+      timespec now{};
+      clock_gettime(CLOCK_MONOTONIC, &now);
+      wl_display_flush(seat.display);
+      out = "at " +
+            std::to_string(static_cast<long long>(now.tv_sec) * 1'000'000'000 + now.tv_nsec) + "\n";
     } else if (verb == "key") {
       int code = 0, down = 0;
       in >> code >> down;

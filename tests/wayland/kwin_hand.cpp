@@ -79,8 +79,9 @@ void KWinHand::MoveTo(int x, int y) {
   Do("move " + std::to_string(x) + " " + std::to_string(y));
 }
 
-void KWinHand::Button(bool down) {
-  Do(down ? "button 1" : "button 0");
+long long KWinHand::Button(bool down) {
+  const std::string at = Do(down ? "button 1" : "button 0");
+  return at.starts_with("at ") ? std::stoll(at.substr(3)) : 0;
 }
 
 void KWinHand::Click(int x, int y) {

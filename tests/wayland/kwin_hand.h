@@ -21,8 +21,8 @@ class KWinHand {
   KWinHand& operator=(const KWinHand&) = delete;
 
   void MoveTo(int x, int y);
-  // The left button, where the pointer is.
-  void Button(bool down);
+  // The left button, where the pointer is; when it went, in the monotonic clock's nanoseconds.
+  long long Button(bool down);
   // Comes over the point a moment before it presses, as a hand does.
   void Click(int x, int y);
   // Presses at one point, moves to the other in a few steps, releases there.

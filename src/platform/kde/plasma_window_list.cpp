@@ -237,7 +237,11 @@ std::vector<std::uint64_t> PlasmaWindowList::Handles() const {
   return handles;
 }
 
+// The bar's panel never takes the focus: a window the list shows active still is, and asking
+// again would only cost a round trip before the keys.
 bool PlasmaWindowList::Activate(std::uint64_t handle, int timeoutMs) {
+  ReadNews();
+  if (Activated() == handle) return true;
   for (const auto& [id, entry] : entries_) {
     if (entry->handle != handle) continue;
     org_kde_plasma_window_set_state(entry->proxy, ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_ACTIVE,
