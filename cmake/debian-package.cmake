@@ -24,8 +24,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time rather than linked, so dpkg-shlibdeps cannot see it: the X11 platform.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # The Wayland platform, for wlroots desktops and KDE Plasma (without it the bar runs through
-# XWayland); the
-# toolkit's own texts in the file dialogs and boxes, in the system's language.
+# XWayland); the toolkit's own texts in the file dialogs and boxes, in the system's language.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
