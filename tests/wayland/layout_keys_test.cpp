@@ -64,6 +64,16 @@ TEST(LayoutKeys, EachSymbolIsTypedByItsKeyInTheLayoutWithTheFewestModifiers) {
   }
 }
 
+// A held key that repeats keeps a desktop that repeats keys itself busy; modifiers never repeat.
+TEST(LayoutKeys, KeysRepeatButModifiersDoNot) {
+  const auto keys = LayoutKeys::FromKeymap(KeymapText("us"));
+  ASSERT_TRUE(keys);
+  EXPECT_TRUE(keys->Repeats(KEY_SPACE));
+  EXPECT_TRUE(keys->Repeats(KEY_Z));
+  EXPECT_FALSE(keys->Repeats(KEY_LEFTCTRL));
+  EXPECT_FALSE(keys->Repeats(KEY_LEFTSHIFT));
+}
+
 TEST(LayoutKeys, AKeymapThatDoesNotCompileGivesNothing) {
   EXPECT_FALSE(LayoutKeys::FromKeymap(""));
   EXPECT_FALSE(LayoutKeys::FromKeymap("xkb_keymap { garbage"));
