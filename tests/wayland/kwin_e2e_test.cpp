@@ -68,9 +68,11 @@ class KWinBarTest : public testing::Test {
 
   // The bar with this key file, at kBar; started again while KWin has not read its desktop
   // file yet (the bar then says so and would reach no Wayland program).
-  std::unique_ptr<Process> StartBar(const std::string& keyFile = "") {
+  std::unique_ptr<Process> StartBar(const std::string& keyFile = "",
+                                    const std::string& moreSettings = "") {
     if (!keyFile.empty()) test::WriteBytes(folder_ + "/KavoKey.txt", keyFile);
-    test::WriteBytes(folder_ + "/Kavo.ini", "[Form]\r\nTop=300\r\nLeft=200\r\nWidth=340\r\n");
+    test::WriteBytes(folder_ + "/Kavo.ini",
+                     "[Form]\r\nTop=300\r\nLeft=200\r\nWidth=340\r\n" + moreSettings);
     session_->GiveFolder(folder_);
     std::unique_ptr<Process> bar;
     const bool drawn = WaitUntil([&] {
@@ -217,6 +219,26 @@ TEST_F(KWinUsTest, TheBarStaysAboveWhereItsSettingsPutItAndItsGreenSquareMovesIt
   const std::string settings = test::ReadBytes(folder_ + "/Kavo.ini");
   EXPECT_NE(settings.find("Top=320"), std::string::npos) << settings;
   EXPECT_NE(settings.find("Left=240"), std::string::npos) << settings;
+}
+
+// Following, each window brought forward takes the next click's keys, with its program's set.
+TEST_F(KWinUsTest, FollowingEachWindowBroughtForwardTakesTheNextClick) {
+  test::WriteBytes(folder_ + "/KavoKey.paint.txt", "Brush,B\r\n");
+  auto bar = StartBar("Undo,Ctrl,Z\r\n", "[Target]\r\nFollow=1\r\n");
+  StartTarget("Editor");
+  Choose("Editor");
+  targets_.push_back(session_->Start({KAVO_WAYLAND_KEY_TARGET, "Paint", Log("Paint"), "paint"},
+                                     folder_, {"QT_QPA_PLATFORM=wayland"}));
+  ASSERT_TRUE(WaitUntil([&] { return hand_->Active() == "Paint"; }));
+  std::this_thread::sleep_for(300ms);  // the set comes on the event loop's next turn
+  ClickButton(0);
+  EXPECT_EQ(AwaitReceived("Paint", 2), (Events{"press b", "release b"}));
+  hand_->Activate("Editor");
+  ASSERT_TRUE(WaitUntil([&] { return hand_->Active() == "Editor"; }));
+  std::this_thread::sleep_for(300ms);
+  ClickButton(0);
+  EXPECT_EQ(AwaitReceived("Editor", 4), Chord("Control_L", "z"));
+  EXPECT_EQ(Received("Paint").size(), 2u);
 }
 
 // The menu opens on the bar and takes the keyboard while it is open; once it closes, the user's
