@@ -113,6 +113,7 @@ void TForm1::BuildComponents() {
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, Guarded([this] { Timer1Timer(); }));
+  watch_ = std::make_unique<TargetWatch>(desktop_.Tracking(), tracker_, *Timer1);
   connect(Rectangle2, &TRectangle::Clicked, this, Guarded([this] { Rectangle2Click(); }));
   // A drag counts from where the press was, not from where the pointer is once it is handled.
   connect(Rectangle1, &TRectangle::Pressed, this, [this](QPointF at) {
@@ -253,17 +254,7 @@ void TForm1::ReleaseHeldKeys() {
 
 void TForm1::StartPolling() {
   tracker_.StartLooking(LhWindow);
-  WatchForTarget();
-}
-
-void TForm1::WatchForTarget() {
-  const TargetTracker::Needs needs = tracker_.Watching();
-  if (!needs.poll) {
-    Timer1->stop();
-  } else if (!Timer1->isActive()) {
-    Timer1->start();
-  }
-  desktop_.Tracking().WatchActivity(needs.activity);
+  watch_->Apply();
 }
 
 void TForm1::Timer1Timer() {
@@ -301,7 +292,7 @@ void TForm1::WindowDestroyed(platform::WindowHandle window) {
     strip_.SetTitle({});
     ShowTitle();
     const auto next = tracker_.TargetClosed(TargetTracker::Clock::now());
-    WatchForTarget();
+    watch_->Apply();
     Acquire(next);
   });
 }
@@ -324,11 +315,10 @@ void TForm1::Acquire(const std::optional<TargetTracker::Target>& target) {
   if (!target) return;
   // Keys held for one window are not carried into another.
   if (target->window != LhWindow) ReleaseHeldKeys();
-  WatchForTarget();
   strip_.SetTitle(target->title);
   ShowTitle();
   LhWindow = target->window;
-  desktop_.Tracking().WatchWindow(LhWindow);
+  watch_->Follow(LhWindow);
   programTimer_->start();
 }
 
@@ -395,7 +385,7 @@ void TForm1::ReAcquireClick() {
 void TForm1::FollowMenuClick() {
   FollowMenu->toggle();
   tracker_.SetFollowing(FollowMenu->isChecked());
-  WatchForTarget();
+  watch_->Apply();
   // The window the user works in now is the target from here on.
   Acquire(tracker_.Check(TargetTracker::Clock::now()));
 }

@@ -27,6 +27,7 @@
 #include "ui/key_hold.h"
 #include "ui/strip_text.h"
 #include "ui/target_tracker.h"
+#include "ui/target_watch.h"
 #include "ui/window_drag.h"
 #include "ui/window_shaper.h"
 #include "widgets/corner_button.h"
@@ -180,8 +181,6 @@ class TForm1 : public QWidget,
   void SaveSettings();
   // Starts looking for the target.
   void StartPolling();
-  // Asks the desktop for what the tracker needs now.
-  void WatchForTarget();
   void Acquire(const std::optional<TargetTracker::Target>& target);
   void ShowTitle();
   // Says in the strip why keys did not go; nothing when they did.
@@ -206,6 +205,7 @@ class TForm1 : public QWidget,
   TWindowDrag* drag_ = nullptr;
   TKeyFiles keyFiles_{KeyMenu, KeyFile};
   TargetTracker tracker_;
+  std::unique_ptr<TargetWatch> watch_;  // made with Timer1
   KeyHold hold_;
   // The target's title (or why the bar cannot reach it), and why the last keys did not go.
   StripText strip_;

@@ -1,5 +1,7 @@
 #include "platform/kde/kde_desktop.h"
 
+#include <optional>
+
 #include "platform/kde/plasma_panel_shell.h"
 #include "platform/kde/plasma_window_list.h"
 #include "platform/wayland/toplevel_desktop.h"
@@ -7,13 +9,11 @@
 namespace kavo::platform::kde {
 namespace {
 
+// The connection ProbePlasma made, which the backend takes over, and what it found.
 std::unique_ptr<PlasmaWindowList> probed;
+std::optional<PlasmaOffer> probedOffer;
 
-}  // namespace
-
-PlasmaOffer ProbePlasma() {
-  PlasmaWindowList::Offer offer = PlasmaWindowList::Offer::None;
-  probed = PlasmaWindowList::Connect(offer);
+PlasmaOffer OfferOf(PlasmaWindowList::Offer offer) {
   switch (offer) {
     case PlasmaWindowList::Offer::All:
       return PlasmaOffer::All;
@@ -25,14 +25,20 @@ PlasmaOffer ProbePlasma() {
   return PlasmaOffer::None;
 }
 
-std::unique_ptr<Desktop> MakeKdeDesktop() {
-  std::unique_ptr<PlasmaWindowList> list = std::move(probed);
-  if (!list) {
-    PlasmaWindowList::Offer offer;
-    list = PlasmaWindowList::Connect(offer);
+}  // namespace
+
+PlasmaOffer ProbePlasma() {
+  if (!probedOffer) {
+    PlasmaWindowList::Offer offer = PlasmaWindowList::Offer::None;
+    probed = PlasmaWindowList::Connect(offer);
+    probedOffer = OfferOf(offer);
   }
-  if (!list) return nullptr;
-  return wayland::MakeToplevelDesktop(std::move(list), std::make_unique<PlasmaPanelShell>());
+  return *probedOffer;
+}
+
+std::unique_ptr<Desktop> MakeKdeDesktop() {
+  if (ProbePlasma() != PlasmaOffer::All || !probed) return nullptr;
+  return wayland::MakeToplevelDesktop(std::move(probed), std::make_unique<PlasmaPanelShell>());
 }
 
 std::string UnauthorizedProblem(const std::string& executable) {

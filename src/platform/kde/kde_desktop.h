@@ -12,9 +12,10 @@ namespace kavo::platform::kde {
 
 // What the compositor of WAYLAND_DISPLAY lets the bar do as a KDE Plasma program.
 enum class PlasmaOffer { None, Unauthorized, All };
-// Asks; when it offers all, the connection made to find out is the one MakeKdeDesktop uses.
+// Asks once; when it offers all, the connection made to find out is the one MakeKdeDesktop
+// takes.
 PlasmaOffer ProbePlasma();
-// nullptr unless the compositor offers all the bar needs.
+// nullptr unless the compositor offers all the bar needs; once only.
 std::unique_ptr<Desktop> MakeKdeDesktop();
 
 // What a Plasma session needs before it lets this program (at this path) see windows and type,

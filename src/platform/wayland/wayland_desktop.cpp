@@ -1,5 +1,7 @@
 #include "platform/wayland/wayland_desktop.h"
 
+#include <optional>
+
 #include "platform/wayland/toplevel_desktop.h"
 #include "platform/wayland/toplevel_list.h"
 
@@ -17,12 +19,18 @@ std::unique_ptr<ToplevelList> ConnectForTyping(std::string& missing) {
   return list;
 }
 
-// The connection MissingProtocol made, which the backend takes over instead of making another.
+// The connection MissingProtocol made, which the backend takes over instead of making another;
+// or what it found missing, which a second look would find again.
 std::unique_ptr<ToplevelList> probed;
+std::optional<std::string> probedMissing;
 
 }  // namespace
 
 std::unique_ptr<Desktop> MakeWaylandDesktop(std::string& missing) {
+  if (probedMissing && !probedMissing->empty()) {
+    missing = *probedMissing;
+    return nullptr;
+  }
   auto list = probed ? std::move(probed) : ConnectForTyping(missing);
   if (!list) return nullptr;
   // The toolkit sets a Wayland surface's input region from the window's mask, and the
@@ -33,6 +41,7 @@ std::unique_ptr<Desktop> MakeWaylandDesktop(std::string& missing) {
 std::string MissingProtocol() {
   std::string missing;
   probed = ConnectForTyping(missing);
+  probedMissing = missing;
   return missing;
 }
 
